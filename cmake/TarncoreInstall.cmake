@@ -1,0 +1,26 @@
+include(CMakePackageConfigHelpers)
+
+install(TARGETS tarncore EXPORT tarncoreTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+get_property(header_dirs GLOBAL PROPERTY TARNCORE_PUBLIC_HEADER_DIRS)
+foreach(dir IN LISTS header_dirs)
+  install(DIRECTORY ${dir} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tarncore
+          FILES_MATCHING PATTERN "*.h")
+endforeach()
+install(FILES ${CMAKE_BINARY_DIR}/include/tarncore/tarncore.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tarncore)
+
+set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/tarncore)
+install(EXPORT tarncoreTargets NAMESPACE tarncore:: DESTINATION ${config_dir})
+configure_package_config_file(cmake/tarncoreConfig.cmake.in
+  ${CMAKE_BINARY_DIR}/tarncoreConfig.cmake INSTALL_DESTINATION ${config_dir})
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/tarncoreConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/tarncoreConfig.cmake
+              ${CMAKE_BINARY_DIR}/tarncoreConfigVersion.cmake
+        DESTINATION ${config_dir})
+
+configure_file(cmake/tarncore.pc.in ${CMAKE_BINARY_DIR}/tarncore.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/tarncore.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

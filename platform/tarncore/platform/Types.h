@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+// Plain structures with the fields and widths of the platform types that callers
+// exchange with the library.
+namespace tarncore {
+namespace platform {
+
+struct POINT {
+    std::int32_t x;
+    std::int32_t y;
+};
+
+struct RECT {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
+
+inline bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+inline bool operator!=(const POINT& a, const POINT& b) { return !(a == b); }
+inline bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline bool operator!=(const RECT& a, const RECT& b) { return !(a == b); }
+
+}  // namespace platform
+}  // namespace tarncore

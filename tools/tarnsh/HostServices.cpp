@@ -1,0 +1,56 @@
+#include "HostServices.h"
+
+#include <tarncore/config/Client.h>
+#include <tarncore/config/Messages.h>
+#include <tarncore/utility/UnicodeStrings.h>
+
+namespace tarnsh {
+
+using tarncore::utility::UTF16String;
+namespace config = tarncore::config;
+
+std::string ToNarrow(const UTF16String& inText) {
+    const tarncore::utility::UTF8String bytes = tarncore::utility::UTF16to8(inText);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+UTF16String ToWide(const std::string& inText) {
+    return tarncore::utility::UTF8to16(tarncore::utility::UTF8String(inText.begin(), inText.end()));
+}
+
+UTF16String DefaultTextLocalizer::LocalizeString(const char* inKey) {
+    return config::GetDefaultText(inKey);
+}
+
+void ConsoleErrorManager::ReportError(config::ErrorLevel inLevel, const char* inKey,
+                                      std::uint32_t inComponent, std::int32_t inErrorCode,
+                                      bool inDeferrable, const config::ReplacementValue& inValue1,
+                                      const config::ReplacementValue& inValue2,
+                                      const config::ReplacementValue& inValue3,
+                                      const config::ReplacementValue& inValue4) {
+    const std::string text = ToNarrow(config::SubstituteReplacementValues(
+        config::RenderMessage(inKey), inValue1, inValue2, inValue3, inValue4));
+    const std::string prefix = inLevel == config::kErrorLevelFatal ? "fatal error" : "error";
+    const std::string message = prefix + " (" + std::to_string(inComponent) + "/" +
+                                std::to_string(inErrorCode) + "): " + text;
+    // A deferred report is shown when its reporter finishes.
+    if (inDeferrable && IsErrorReportingDeferred()) return;
+    throw HostError(message);
+}
+
+HostServices::HostServices() {
+    config::SetClientName(ToWide("tarnsh"));
+    config::SetClientVersion(ToWide("1.0"));
+    config::SetClientInternalVersion(ToWide("1.0"));
+    config::SetClientBuildNumber(ToWide("1"));
+    config::SetCompanyName(ToWide("Corvane"));
+    config::Localizer::Set(&mLocalizer);
+    config::ErrorManager::Set(&mErrorManager);
+}
+
+HostServices::~HostServices() {
+    config::ErrorManager::Set(nullptr);
+    config::Localizer::Set(nullptr);
+}
+
+}  // namespace tarnsh

@@ -1,0 +1,35 @@
+#include <tarncore/utility/RefCountedObject.h>
+
+#include <boost/intrusive_ptr.hpp>
+#include <gtest/gtest.h>
+
+using tarncore::utility::RefCountedObject;
+
+namespace {
+
+struct Counted : RefCountedObject {
+    explicit Counted(int* inDeaths) : deaths(inDeaths) {}
+    ~Counted() override { ++*deaths; }
+    int* deaths;
+};
+
+}  // namespace
+
+TEST(RefCountedObject, LastReferenceDeletesUnlessFlagged) {
+    int deaths = 0;
+    {
+        boost::intrusive_ptr<Counted> a(new Counted(&deaths));
+        boost::intrusive_ptr<Counted> b = a;
+        EXPECT_EQ(a->GetRefCount(), 2);
+        Counted copy(*a);  // a copy starts with no references
+        EXPECT_EQ(copy.GetRefCount(), 0);
+        EXPECT_FALSE(copy.IsBeingDestroyed());
+    }
+    EXPECT_EQ(deaths, 2);  // the heap object and the copy, each once
+
+    Counted onStack(&deaths);
+    onStack.SetNotOwnedByReferences(true);
+    { boost::intrusive_ptr<Counted> ref(&onStack); }
+    EXPECT_EQ(deaths, 2);  // references do not own it
+    EXPECT_EQ(onStack.GetRefCount(), 0);
+}
