@@ -2,15 +2,17 @@
 #   <component>/tarncore/<component>/*.h   public headers (installed)
 #   <component>/src/*.cpp, *.h             sources and private headers
 #   <component>/tests/*.cpp                GoogleTest sources, one test program per component
-# platform/ also has os/*.h, the library's internal interface to the operating system,
-# implemented in platform/src/${TARNCORE_PLATFORM}/.
+# platform/ also has os/*.h, the library's internal interface to the operating system
+# (included as "platform/os/<name>.h"), implemented in platform/src/${TARNCORE_PLATFORM}/.
 
 set_property(GLOBAL PROPERTY TARNCORE_PUBLIC_HEADER_DIRS "")
 
-# tarncore_component(<name> [EXTRA_SOURCES ...])
-# Adds the component's sources to the library and its headers to the include path.
+# tarncore_component(<name> [EXTRA_SOURCES ...] [TEST_LIBS ...] [TEST_LABELS ...])
+# Adds the component's sources to the library and its headers to the include path,
+# and makes <name>_tests from tests/*.cpp. Label tests that exercise threads with
+# "threads": the TSan run executes those.
 function(tarncore_component name)
-  cmake_parse_arguments(ARG "" "" "EXTRA_SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "EXTRA_SOURCES;TEST_LIBS;TEST_LABELS" ${ARGN})
   set(dir ${CMAKE_CURRENT_SOURCE_DIR})
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/src/*.cpp)
   target_sources(tarncore_objects PRIVATE ${sources} ${ARG_EXTRA_SOURCES})
@@ -22,7 +24,7 @@ function(tarncore_component name)
   if(TARNCORE_BUILD_TESTS AND EXISTS ${dir}/tests)
     file(GLOB test_sources CONFIGURE_DEPENDS ${dir}/tests/*.cpp)
     if(test_sources)
-      tarncore_add_test(${name}_tests ${test_sources})
+      tarncore_add_test(${name}_tests ${test_sources} LIBS ${ARG_TEST_LIBS} LABELS ${ARG_TEST_LABELS})
     endif()
   endif()
 endfunction()

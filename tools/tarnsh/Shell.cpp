@@ -44,6 +44,19 @@ std::vector<std::string> SplitCommandLine(const std::string& inLine) {
     return words;
 }
 
+namespace {
+std::vector<CommandSet::Installer>& Installers() {
+    static std::vector<CommandSet::Installer> installers;
+    return installers;
+}
+}  // namespace
+
+CommandSet::CommandSet(Installer inInstaller) { Installers().push_back(inInstaller); }
+
+void CommandSet::InstallAll(Shell& ioShell) {
+    for (Installer installer : Installers()) installer(ioShell);
+}
+
 Shell::Shell() {
     Add("help", "help", "Lists the commands.", [this](const Arguments&, std::ostream& out) {
         for (const auto& [name, command] : mCommands)
@@ -80,6 +93,7 @@ Shell::Shell() {
             config::TestThrowError(args[1] == "fatal");
         });
     Add("quit", "quit", "Leaves tarnsh.", [this](const Arguments&, std::ostream&) { mQuit = true; });
+    CommandSet::InstallAll(*this);
 }
 
 void Shell::Add(const std::string& inName, const std::string& inUsage, const std::string& inHelp,

@@ -25,17 +25,28 @@ public:
 
     bool QuitRequested() const { return mQuit; }
 
+    // Adds or replaces a command. A handler reports failure by throwing.
+    void Add(const std::string& inName, const std::string& inUsage, const std::string& inHelp,
+             Handler inHandler);
+
 private:
     struct Command {
         std::string usage;
         std::string help;
         Handler handler;
     };
-    void Add(const std::string& inName, const std::string& inUsage, const std::string& inHelp,
-             Handler inHandler);
 
     std::map<std::string, Command> mCommands;
     bool mQuit = false;
+};
+
+// Each subsystem's commands live in their own file, which registers them with a
+// static CommandSet: static CommandSet sFiles([](Shell& shell) { shell.Add(...); });
+class CommandSet {
+public:
+    using Installer = void (*)(Shell&);
+    explicit CommandSet(Installer inInstaller);
+    static void InstallAll(Shell& ioShell);
 };
 
 // Splits a command line into words; double quotes group words, backslash escapes.
