@@ -22,5 +22,6 @@ install(FILES ${CMAKE_BINARY_DIR}/tarncoreConfig.cmake
               ${CMAKE_BINARY_DIR}/tarncoreConfigVersion.cmake
         DESTINATION ${config_dir})
 
+file(RELATIVE_PATH TARNCORE_PC_TO_PREFIX "/p/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/p")
 configure_file(cmake/tarncore.pc.in ${CMAKE_BINARY_DIR}/tarncore.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/tarncore.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
