@@ -133,8 +133,15 @@ double StringToNumber(const UTF16String& inText, Flags<unsigned short> inFlags) 
         if (unit == ',') continue;
         narrow.push_back(unit < 0x80 ? static_cast<char>(unit) : '\x7F');
     }
-    std::istringstream stream(narrow);
-    stream.imbue(std::locale::classic());
+    // The calculator reads every operand through here: reuse one stream per thread
+    // rather than build a stream and its locale for each.
+    thread_local std::istringstream stream = [] {
+        std::istringstream made;
+        made.imbue(std::locale::classic());
+        return made;
+    }();
+    stream.clear();
+    stream.str(narrow);
     return ReadNumber(stream);
 }
 
