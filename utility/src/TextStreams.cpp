@@ -88,12 +88,14 @@ namespace streams {
 
 namespace {
 
-// Raw storage the initializer constructs the objects in. Binding the references below
-// needs only the addresses, so they are valid before any initialiser runs.
+// Raw storage the initializer constructs the objects in. It is initialised as a
+// constant, before any code runs, so a StreamsInitializer of a file initialised earlier
+// may construct into it; binding the references below needs only the addresses.
 template <class T>
 union Storage {
-    Storage() {}
+    constexpr Storage() : unused() {}
     ~Storage() {}
+    char unused;
     T object;
 };
 

@@ -21,6 +21,10 @@
 //
 // Classification: ASCII units as in the "C" locale; other UTF-16 units by their Unicode
 // properties; UTF-8 units from 0x80 up (parts of multi-byte sequences) have no class.
+#if !defined(__GLIBCXX__)
+#error "TextStreamFacets.h completes libstdc++'s facet templates; another standard library needs its own"
+#endif
+
 namespace std {
 
 template <> TARNCORE_API ctype<unsigned short>::~ctype();
