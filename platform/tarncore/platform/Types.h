@@ -26,5 +26,14 @@ inline bool operator==(const RECT& a, const RECT& b) {
 }
 inline bool operator!=(const RECT& a, const RECT& b) { return !(a == b); }
 
+// A 128-bit identifier with the fields of the Windows GUID structure (16 bytes).
+struct GUID {
+    std::uint32_t Data1;
+    std::uint16_t Data2;
+    std::uint16_t Data3;
+    std::uint8_t Data4[8];
+};
+static_assert(sizeof(GUID) == 16, "GUID must be 16 bytes without padding");
+
 }  // namespace platform
 }  // namespace tarncore
