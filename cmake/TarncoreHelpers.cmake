@@ -43,8 +43,14 @@ function(tarncore_add_test target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
   target_link_libraries(${target} PRIVATE tarncore_testing tarncore_static ${ARG_LIBS})
   set(root ${CMAKE_BINARY_DIR}/test-home)
-  set(properties ENVIRONMENT
+  set(environment
       "HOME=${root};XDG_CONFIG_HOME=${root}/.config;TMPDIR=${root}/tmp;TARNCORE_TEST_ROOT=${root}")
+  # Test discovery expands PROPERTIES as a list several times before they reach
+  # set_tests_properties. The semicolons of this one list-valued property are escaped
+  # for each expansion; unescaped, its variables were read as further properties and
+  # the labels after them were lost.
+  string(REPLACE ";" "\\\\\\\\\\\\\\\\;" environment "${environment}")
+  set(properties ENVIRONMENT "${environment}")
   if(ARG_LABELS)
     list(APPEND properties LABELS "${ARG_LABELS}")
   endif()
