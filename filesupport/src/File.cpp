@@ -248,8 +248,7 @@ void Dir::Delete() {
     std::string native;
     if (NativeOf(FullPath(), native) != 0) throw dir_exception(*this);
     // The root cannot be removed; refuse before emptying it rather than after.
-    if (IsTopLevelDir() && Rules().LastSeparator(FullPath()) != UTF16String::npos)
-        throw dir_exception(*this);
+    if (os::IsFileSystemRoot(native)) throw dir_exception(*this);
     // A link to a directory goes as a link: the folder it points to is not ours.
     if (os::IsSymbolicLink(native)) {
         if (os::DeleteFile(native) != 0) throw dir_exception(*this);

@@ -73,6 +73,9 @@ int ListDirectory(const std::string& inPath, std::vector<DirEntry>& outEntries);
 bool DirectoryIdentity(const std::string& inPath, bool inFollowLink, std::uint64_t& outDevice,
                        std::uint64_t& outInode);
 
+// True when the path names the root of the file system ("/", "//", "/tmp/..").
+bool IsFileSystemRoot(const std::string& inPath);
+
 }  // namespace os
 }  // namespace platform
 }  // namespace tarncore

@@ -62,3 +62,8 @@ TEST(Folders, TheProgramAndFixedFolders) {
     ASSERT_EQ(GetSpecialFolder(SpecialFolder::kCommonProgramFiles, false, path), 0);
     EXPECT_EQ(path, "/usr/share");
 }
+
+TEST(Files, TheRootUnderAnyName) {
+    for (const char* root : {"/", "//", "/tmp/..", "/."}) EXPECT_TRUE(IsFileSystemRoot(root)) << root;
+    for (const char* other : {"/tmp", "", "/missing", "relative"}) EXPECT_FALSE(IsFileSystemRoot(other)) << other;
+}

@@ -182,7 +182,7 @@ public:
     // Deletes the directory with every file and subdirectory it lists. A symbolic link
     // is removed as a link; what it points to is never touched. Hidden and system
     // entries are not listed, so a directory holding them stays and this throws
-    // dir_exception.
+    // dir_exception. The root of the file system is refused before anything is deleted.
     void Delete();
     // Throws rename_dir_already_exists when the new name is taken, else rename_dir.
     void Rename(const utility::UTF16String& inNewName);

@@ -269,6 +269,12 @@ bool DirectoryIdentity(const std::string& inPath, bool inFollowLink, std::uint64
     return true;
 }
 
+bool IsFileSystemRoot(const std::string& inPath) {
+    struct stat path, root;
+    return ::stat(inPath.c_str(), &path) == 0 && ::stat("/", &root) == 0 &&
+           path.st_dev == root.st_dev && path.st_ino == root.st_ino;
+}
+
 }  // namespace os
 }  // namespace platform
 }  // namespace tarncore
