@@ -1,0 +1,81 @@
+#pragma once
+
+#include <tarncore/utility/StringTypes.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Files and directories. Paths are native paths (the UTF-8 bytes of the library's
+// UTF-16 paths); every call that can fail returns 0 or an errno value. Times are
+// FILETIME values: 100-ns ticks since 1601-01-01 UTC.
+namespace tarncore {
+namespace platform {
+namespace os {
+
+// The native form of a path. A path holding a NUL unit has none (false).
+bool ToNativePath(const utility::UTF16String& inPath, std::string& outNative);
+// A native name or path as UTF-16. False when the bytes are not well-formed UTF-8:
+// such a name cannot be named again through a UTF-16 path.
+bool FromNativePath(const std::string& inNative, utility::UTF16String& outPath);
+
+enum class EntryKind : int { kFile, kDirectory, kOther };
+
+struct FileInfo {
+    EntryKind kind = EntryKind::kOther;  // of what a symbolic link points to
+    std::uint64_t size = 0;              // bytes of a regular file, else 0
+    std::uint64_t created = 0;           // birth time where the file system keeps one, else modified
+    std::uint64_t accessed = 0;
+    std::uint64_t modified = 0;
+};
+
+// Follows symbolic links.
+int QueryFile(const std::string& inPath, FileInfo& outInfo);
+// True when the path itself is a symbolic link (not followed).
+bool IsSymbolicLink(const std::string& inPath);
+
+// Creates the file or truncates it to length 0.
+int CreateOrTruncateFile(const std::string& inPath);
+// Creates the file; EEXIST when something exists at the path (it is left untouched).
+int CreateNewFile(const std::string& inPath);
+// Removes a file or a symbolic link (never a directory).
+int DeleteFile(const std::string& inPath);
+// Creates one directory; EEXIST when something exists at the path.
+int CreateDirectory(const std::string& inPath);
+// Removes an empty directory.
+int RemoveDirectory(const std::string& inPath);
+// Moves a file or directory; EEXIST when the destination exists (nothing is replaced).
+int RenameNoReplace(const std::string& inFrom, const std::string& inTo);
+
+// The whole contents of a regular file of at most inMaxBytes bytes (EFBIG beyond).
+int ReadFile(const std::string& inPath, std::size_t inMaxBytes, std::string& outBytes);
+// Replaces the file's contents atomically: the bytes go to a new file in the same
+// folder, which is flushed to disk and renamed over the old one. A crash leaves the
+// old contents or the new, never a mix. An existing file's permissions are kept.
+int ReplaceFileContents(const std::string& inPath, const void* inData, std::size_t inSize);
+// Appends at the end, creating the file when it is missing.
+int AppendToFile(const std::string& inPath, const void* inData, std::size_t inSize);
+
+struct DirEntry {
+    std::string name;
+    EntryKind kind = EntryKind::kOther;  // of what a symbolic link points to; a broken link is a file
+    bool hidden = false;                 // the name starts with "."
+    bool system = false;                 // neither a regular file nor a directory
+};
+
+// The entries of one directory in the order the file system gives them, without "."
+// and "..". outEntries is replaced.
+int ListDirectory(const std::string& inPath, std::vector<DirEntry>& outEntries);
+
+// A stable identity of a directory (device and inode). Without inFollowLink a symbolic
+// link at the path is not a directory. False when the path is no directory.
+bool DirectoryIdentity(const std::string& inPath, bool inFollowLink, std::uint64_t& outDevice,
+                       std::uint64_t& outInode);
+
+// True when the path names the root of the file system ("/", "//", "/tmp/..").
+bool IsFileSystemRoot(const std::string& inPath);
+
+}  // namespace os
+}  // namespace platform
+}  // namespace tarncore
