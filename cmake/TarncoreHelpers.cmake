@@ -43,8 +43,13 @@ function(tarncore_add_test target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
   target_link_libraries(${target} PRIVATE tarncore_testing tarncore_static ${ARG_LIBS})
   set(root ${CMAKE_BINARY_DIR}/test-home)
-  set(properties ENVIRONMENT
-      "HOME=${root};XDG_CONFIG_HOME=${root}/.config;TMPDIR=${root}/tmp;TARNCORE_TEST_ROOT=${root}")
+  set(environment "HOME=${root}" "XDG_CONFIG_HOME=${root}/.config" "TMPDIR=${root}/tmp"
+      "TARNCORE_TEST_ROOT=${root}")
+  # The list goes through three list expansions inside gtest_discover_tests before it
+  # reaches set_tests_properties; unescaped, its items became separate arguments there
+  # and swallowed the LABELS after them (the TSan run selects tests by label).
+  string(REPLACE ";" "\\\\\\\\\\\\\\\\;" environment "${environment}")
+  set(properties ENVIRONMENT "${environment}")
   if(ARG_LABELS)
     list(APPEND properties LABELS "${ARG_LABELS}")
   endif()
