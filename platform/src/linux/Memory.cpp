@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <malloc.h>
+#include <sys/mman.h>
 
 #include <unistd.h>
 
@@ -18,7 +18,16 @@ void* AlignedAllocate(std::size_t inSize, std::size_t inAlignment) {
 
 void AlignedFree(void* inBlock) { std::free(inBlock); }
 
-void ReleaseFreeMemory() { ::malloc_trim(0); }
+void DiscardPages(void* inBlock, std::size_t inSize) {
+    const std::size_t kKept = 64;
+    if (inBlock == nullptr || inSize <= 2 * kKept) return;
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto begin = reinterpret_cast<std::uintptr_t>(inBlock) + kKept;
+    const auto end = reinterpret_cast<std::uintptr_t>(inBlock) + inSize - kKept;
+    const std::uintptr_t first = (begin + page - 1) / page * page;
+    const std::uintptr_t last = end / page * page;
+    if (first < last) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+}
 
 std::uint64_t ResidentMemoryBytes() {
     std::FILE* file = std::fopen("/proc/self/statm", "r");

@@ -47,8 +47,14 @@ public:
 
     // Closes the gate and waits until every reader has left. Under the pool lock.
     void Close() {
+        // Without readers inside there is nobody to wait for, and no need for the mutex
+        // that pairs the wait with the last reader's notification.
+        std::uint64_t word = kOpen;
+        if (mWord.compare_exchange_strong(word, 0, std::memory_order_acq_rel,
+                                          std::memory_order_acquire))
+            return;
         threads::ScopedLock<threads::RecursiveMutex, boost::recursive_mutex> lock(mMutex, true);
-        std::uint64_t word = mWord.load(std::memory_order_acquire);
+        word = mWord.load(std::memory_order_acquire);
         for (;;) {
             if ((word & kOpen) != 0) {
                 if (!mWord.compare_exchange_weak(word, word & kReaders, std::memory_order_acq_rel,

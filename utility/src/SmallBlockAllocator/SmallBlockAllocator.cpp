@@ -67,6 +67,11 @@ inline bool EnsureInitialized() {
 
 constexpr std::size_t kSystemAlignment = 16;
 
+// One largest chunk given back to the system is kept for the next request instead: a
+// pool that grows and shrinks across that rung would otherwise fetch fresh pages from
+// the system each time.
+std::atomic<void*> sSpareLargeChunk{nullptr};
+
 }  // namespace
 
 AllocatorInterface* PoolForSize(std::uint32_t inSize) {
@@ -79,8 +84,10 @@ AllocatorInterface* PoolForSize(std::uint32_t inSize) {
 
 void* Allocate(unsigned int inSize) {
     AllocatorInterface* pool = PoolForSize(inSize);
-    if (pool == nullptr) return platform::AlignedAllocate(inSize, kSystemAlignment);
-    return pool->Allocate(inSize);
+    if (pool != nullptr) return pool->Allocate(inSize);
+    if (inSize == kLargeChunkSize)
+        if (void* spare = sSpareLargeChunk.exchange(nullptr, std::memory_order_acquire)) return spare;
+    return platform::AlignedAllocate(inSize, kSystemAlignment);
 }
 
 void Dispose(void* inBlock, unsigned int inSize) {
@@ -88,11 +95,17 @@ void Dispose(void* inBlock, unsigned int inSize) {
     // pool's chunks; the pool refuses it and it goes back to the system.
     AllocatorInterface* pool = PoolForSize(inSize);
     if (pool != nullptr && pool->Dispose(inBlock, inSize)) return;
+    if (inSize == kLargeChunkSize && inBlock != nullptr) {
+        void* none = nullptr;
+        if (sSpareLargeChunk.compare_exchange_strong(none, inBlock, std::memory_order_release,
+                                                     std::memory_order_relaxed))
+            return;
+        // The system allocator may keep a freed block of this size in its heap (it stops
+        // mapping such sizes on their own once one has been freed); the pools' largest
+        // chunks should leave the process when they are given back.
+        platform::DiscardPages(inBlock, inSize);
+    }
     platform::AlignedFree(inBlock);
-    // The system allocator keeps a freed block of this size in its heap once it has
-    // stopped mapping such sizes on their own (it raises its threshold when one is
-    // freed), so the pools' largest chunks would never leave the process.
-    if (inSize == kLargeChunkSize && inBlock != nullptr) platform::ReleaseFreeMemory();
 }
 
 unsigned int GetActualAllocationSize(unsigned int inSize) {
