@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// What the allocators need from the operating system.
+namespace tarncore {
+namespace platform {
+
+// inSize bytes aligned to inAlignment (a power of two, at least sizeof(void*)), or null.
+void* AlignedAllocate(std::size_t inSize, std::size_t inAlignment);
+// Releases a block of AlignedAllocate; null is ignored.
+void AlignedFree(void* inBlock);
+
+// Gives the whole pages inside a block back to the system before the block is
+// released: the system allocator may keep a freed block in its heap, resident. The
+// pages read as zeros if the block is used again. The bytes next to the block's ends
+// are left alone, where allocators keep their own records.
+void DiscardPages(void* inBlock, std::size_t inSize);
+
+// The process's resident memory in bytes (0 if it cannot be read).
+std::uint64_t ResidentMemoryBytes();
+
+}  // namespace platform
+}  // namespace tarncore

@@ -1,0 +1,44 @@
+#include "platform/os/Memory.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <sys/mman.h>
+
+#include <unistd.h>
+
+namespace tarncore {
+namespace platform {
+
+void* AlignedAllocate(std::size_t inSize, std::size_t inAlignment) {
+    void* block = nullptr;
+    if (::posix_memalign(&block, inAlignment, inSize) != 0) return nullptr;
+    return block;
+}
+
+void AlignedFree(void* inBlock) { std::free(inBlock); }
+
+void DiscardPages(void* inBlock, std::size_t inSize) {
+    const std::size_t kKept = 64;
+    if (inBlock == nullptr || inSize <= 2 * kKept) return;
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto begin = reinterpret_cast<std::uintptr_t>(inBlock) + kKept;
+    const auto end = reinterpret_cast<std::uintptr_t>(inBlock) + inSize - kKept;
+    const std::uintptr_t first = (begin + page - 1) / page * page;
+    const std::uintptr_t last = end / page * page;
+    if (first < last) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+}
+
+std::uint64_t ResidentMemoryBytes() {
+    std::FILE* file = std::fopen("/proc/self/statm", "r");
+    if (file == nullptr) return 0;
+    unsigned long long size = 0;
+    unsigned long long resident = 0;
+    const int read = std::fscanf(file, "%llu %llu", &size, &resident);
+    std::fclose(file);
+    if (read != 2) return 0;
+    return resident * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+}  // namespace platform
+}  // namespace tarncore

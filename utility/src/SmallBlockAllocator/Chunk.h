@@ -1,0 +1,116 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <new>
+
+#if defined(__has_feature)
+#  if __has_feature(thread_sanitizer)
+#    define TARNCORE_RACY_READ __attribute__((no_sanitize("thread"), noinline))
+#  endif
+#endif
+#if !defined(TARNCORE_RACY_READ) && defined(__SANITIZE_THREAD__)
+#  define TARNCORE_RACY_READ __attribute__((no_sanitize("thread"), noinline))
+#endif
+#if !defined(TARNCORE_RACY_READ)
+#  define TARNCORE_RACY_READ
+#endif
+
+namespace tarncore {
+namespace utility {
+
+// The chunk sizes of the ladder: each chunk starts with a 48-byte header, so a
+// 66352-byte chunk holds 16 chunks of 4144 bytes and a 928976-byte chunk 14 of 66352.
+constexpr std::uint32_t kChunkHeaderSize = 48;
+constexpr std::uint32_t kSmallChunkSize = 4144;
+constexpr std::uint32_t kMediumChunkSize = 66352;
+constexpr std::uint32_t kLargeChunkSize = 928976;
+
+// The header at the start of every chunk; block k begins at start + 48 + k * blockSize.
+//
+// The free list is a lock-free stack of the chunk's free blocks. Its head word packs a
+// change counter (high 32 bits) and the offset of the first free block from the
+// chunk's start (low 32 bits, 0 when empty); the first 4 bytes of each free block hold
+// the offset of the next. Offsets rather than pointers because the smallest blocks
+// are 4 bytes. Every push and pop bumps the counter, so a pop whose view of the head
+// was overtaken by other pops and pushes fails its compare-exchange even when the
+// same block is back at the head (ABA).
+//
+// A pop reads the link of the head block before it owns it; by then another thread
+// may have taken that block and written its own data there. The read stays inside
+// memory the pool still owns, because chunks are given back only while the pool's
+// gate is closed and no reader is inside, and the stale value is thrown away when the
+// compare-exchange sees the changed counter.
+struct ChunkHeader {
+    std::byte* start;
+    std::uint32_t size;
+    std::uint32_t blockSize;
+    std::uint32_t blockCount;
+    std::atomic<std::int32_t> used;
+    std::atomic<std::uint64_t> freeList;
+
+    // Lays out a chunk in inMemory with every block free, pushed in ascending address
+    // order: the first block handed out is the last block of the chunk.
+    static ChunkHeader* Make(void* inMemory, std::uint32_t inSize, std::uint32_t inBlockSize) {
+        auto* chunk = new (inMemory) ChunkHeader;
+        chunk->start = static_cast<std::byte*>(inMemory);
+        chunk->size = inSize;
+        chunk->blockSize = inBlockSize;
+        chunk->blockCount = (inSize - kChunkHeaderSize) / inBlockSize;
+        chunk->used.store(0, std::memory_order_relaxed);
+        std::uint32_t next = 0;
+        for (std::uint32_t k = 0; k < chunk->blockCount; ++k) {
+            const std::uint32_t offset = kChunkHeaderSize + k * inBlockSize;
+            WriteLink(chunk->start + offset, next);
+            next = offset;
+        }
+        chunk->freeList.store(next, std::memory_order_relaxed);
+        return chunk;
+    }
+
+    bool Contains(const void* inBlock) const {
+        const auto* block = static_cast<const std::byte*>(inBlock);
+        return block >= start && block < start + size;
+    }
+
+    void* Pop() {
+        std::uint64_t head = freeList.load(std::memory_order_acquire);
+        for (;;) {
+            const auto offset = static_cast<std::uint32_t>(head);
+            if (offset == 0) return nullptr;
+            const std::uint64_t next = ReadLink(start + offset);
+            const std::uint64_t replacement = ((head >> 32) + 1) << 32 | next;
+            if (freeList.compare_exchange_weak(head, replacement, std::memory_order_acquire,
+                                               std::memory_order_acquire))
+                return start + offset;
+        }
+    }
+
+    void Push(void* inBlock) {
+        const auto offset = static_cast<std::uint32_t>(static_cast<std::byte*>(inBlock) - start);
+        std::uint64_t head = freeList.load(std::memory_order_relaxed);
+        for (;;) {
+            WriteLink(static_cast<std::byte*>(inBlock), static_cast<std::uint32_t>(head));
+            const std::uint64_t replacement = ((head >> 32) + 1) << 32 | offset;
+            if (freeList.compare_exchange_weak(head, replacement, std::memory_order_release,
+                                               std::memory_order_relaxed))
+                return;
+        }
+    }
+
+private:
+    // A plain read that may race with the new owner's writes (see above); it is kept
+    // out of the thread sanitizer's view on purpose.
+    TARNCORE_RACY_READ static std::uint32_t ReadLink(const std::byte* inBlock) {
+        return *reinterpret_cast<const volatile std::uint32_t*>(inBlock);
+    }
+    static void WriteLink(std::byte* inBlock, std::uint32_t inNext) {
+        *reinterpret_cast<std::uint32_t*>(inBlock) = inNext;
+    }
+};
+
+static_assert(sizeof(ChunkHeader) <= kChunkHeaderSize, "the chunk header must fit in 48 bytes");
+
+}  // namespace utility
+}  // namespace tarncore
