@@ -1,0 +1,143 @@
+#include <tarncore/arrange/Arrangement.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarncore {
+namespace arrange {
+namespace impl {
+
+namespace {
+
+// p <= q: p's minimum size is no larger than q's in either dimension.
+bool NoLarger(float inPW, float inPH, float inQW, float inQH) {
+    return inPW <= inQW && inPH <= inQH;
+}
+
+bool Fits(IArrangement& inArrangement, float inWidth, float inHeight) {
+    return inArrangement.MinWidth() <= inWidth && inArrangement.MinHeight() <= inHeight;
+}
+
+float GoldenDistance(IArrangement& inArrangement) {
+    return std::fabs(inArrangement.PreferredWidth() / inArrangement.PreferredHeight() -
+                     kGoldenRatio);
+}
+
+// The scores of the current choice, each computed once per choice.
+class Scored {
+public:
+    Scored(IArrangement* inArrangement, const geom::PointF& inSize)
+        : mArrangement(inArrangement), mSize(inSize) {}
+
+    IArrangement& operator*() const { return *mArrangement; }
+    IArrangement* get() const { return mArrangement; }
+    float Overflow() {
+        if (!mHaveOverflow) mOverflow = mArrangement->OverflowArea(mSize), mHaveOverflow = true;
+        return mOverflow;
+    }
+    float Waste() {
+        if (!mHaveWaste) mWaste = mArrangement->WastedArea(mSize), mHaveWaste = true;
+        return mWaste;
+    }
+
+private:
+    IArrangement* mArrangement;
+    geom::PointF mSize;
+    float mOverflow = 0;
+    float mWaste = 0;
+    bool mHaveOverflow = false;
+    bool mHaveWaste = false;
+};
+
+}  // namespace
+
+IArrangement::~IArrangement() = default;
+
+ArrangementSet::ArrangementSet() = default;
+ArrangementSet::~ArrangementSet() = default;
+
+void ArrangementSet::AddArrangement(ArrangementPtr inArrangement) {
+    if (!inArrangement) return;
+    ++mOffered;
+    const float width = inArrangement->MinWidth();
+    const float height = inArrangement->MinHeight();
+
+    for (const ArrangementPtr& entry : mEntries) {
+        const float entryWidth = entry->MinWidth();
+        const float entryHeight = entry->MinHeight();
+        const bool newNoLarger = NoLarger(width, height, entryWidth, entryHeight);
+        if (newNoLarger || NoLarger(entryWidth, entryHeight, width, height)) {
+            if (!newNoLarger) return;  // an entry beats it
+            break;
+        }
+    }
+    mEntries.erase(std::remove_if(mEntries.begin(), mEntries.end(),
+                                  [width, height](const ArrangementPtr& inEntry) {
+                                      return NoLarger(width, height, inEntry->MinWidth(),
+                                                      inEntry->MinHeight());
+                                  }),
+                   mEntries.end());
+    mEntries.push_back(std::move(inArrangement));
+}
+
+void ArrangementSet::Clear() {
+    // Moved out first: releasing an entry runs destructors that must not see a half
+    // cleared set.
+    std::vector<ArrangementPtr> released;
+    released.swap(mEntries);
+    mOffered = 0;
+}
+
+ArrangementPtr ArrangementSet::ChooseArrangement(float inWidth, float inHeight) const {
+    if (mEntries.empty()) return ArrangementPtr();
+    const geom::PointF size(inWidth, inHeight);
+    Scored choice(mEntries.front().get(), size);
+    bool choiceFits = Fits(*choice, inWidth, inHeight);
+
+    for (std::size_t i = 1; i < mEntries.size(); ++i) {
+        Scored candidate(mEntries[i].get(), size);
+        const bool candidateFits = Fits(*candidate, inWidth, inHeight);
+        bool wins = false;
+        if (candidateFits != choiceFits) {
+            wins = candidateFits;
+        } else if (!candidateFits) {
+            wins = candidate.Overflow() < choice.Overflow();
+        } else {
+            const float candidateWaste = candidate.Waste();
+            const float choiceWaste = choice.Waste();
+            if (candidateWaste < choiceWaste) {
+                wins = true;
+            } else if (candidateWaste == choiceWaste) {
+                const float candidateArea = (*candidate).MinWidth() * (*candidate).MinHeight();
+                const float choiceArea = (*choice).MinWidth() * (*choice).MinHeight();
+                if (candidateArea < choiceArea)
+                    wins = true;
+                else if (candidateArea == choiceArea)
+                    wins = GoldenDistance(*candidate) < GoldenDistance(*choice);
+            }
+        }
+        if (wins) {
+            choice = candidate;
+            choiceFits = candidateFits;
+        }
+    }
+    return ArrangementPtr(choice.get());
+}
+
+geom::PointF ArrangementSet::BestSize() const {
+    if (mEntries.empty()) return geom::PointF(0, 0);
+    IArrangement* choice = mEntries.front().get();
+    float choiceDistance = GoldenDistance(*choice);
+    for (std::size_t i = 1; i < mEntries.size(); ++i) {
+        const float distance = GoldenDistance(*mEntries[i]);
+        if (distance < choiceDistance) {
+            choice = mEntries[i].get();
+            choiceDistance = distance;
+        }
+    }
+    return geom::PointF(choice->MinWidth(), choice->MinHeight());
+}
+
+}  // namespace impl
+}  // namespace arrange
+}  // namespace tarncore
