@@ -59,25 +59,57 @@ ArrangementSet::~ArrangementSet() = default;
 void ArrangementSet::AddArrangement(ArrangementPtr inArrangement) {
     if (!inArrangement) return;
     ++mOffered;
+    Insert(std::move(inArrangement));
+}
+
+void ArrangementSet::Offer(float inMinWidth, float inMinHeight,
+                           const boost::function<ArrangementPtr()>& inMake) {
+    ++mOffered;
+    if (Beats(inMinWidth, inMinHeight)) return;
+    ArrangementPtr arrangement = inMake();
+    if (arrangement) Insert(std::move(arrangement));
+}
+
+bool ArrangementSet::Beats(float inMinWidth, float inMinHeight) const {
+    // The entries never beat one another, so the first entry comparable with an
+    // arrangement beats it exactly when any entry does.
+    for (const geom::PointF& entry : mMinSizes) {
+        if (NoLarger(entry.x, entry.y, inMinWidth, inMinHeight) &&
+            !NoLarger(inMinWidth, inMinHeight, entry.x, entry.y))
+            return true;
+    }
+    return false;
+}
+
+void ArrangementSet::Insert(ArrangementPtr inArrangement) {
     const float width = inArrangement->MinWidth();
     const float height = inArrangement->MinHeight();
 
-    for (const ArrangementPtr& entry : mEntries) {
-        const float entryWidth = entry->MinWidth();
-        const float entryHeight = entry->MinHeight();
-        const bool newNoLarger = NoLarger(width, height, entryWidth, entryHeight);
-        if (newNoLarger || NoLarger(entryWidth, entryHeight, width, height)) {
+    for (const geom::PointF& entry : mMinSizes) {
+        const bool newNoLarger = NoLarger(width, height, entry.x, entry.y);
+        if (newNoLarger || NoLarger(entry.x, entry.y, width, height)) {
             if (!newNoLarger) return;  // an entry beats it
             break;
         }
     }
-    mEntries.erase(std::remove_if(mEntries.begin(), mEntries.end(),
-                                  [width, height](const ArrangementPtr& inEntry) {
-                                      return NoLarger(width, height, inEntry->MinWidth(),
-                                                      inEntry->MinHeight());
-                                  }),
-                   mEntries.end());
+    // The entries it beats go; they are released once the set is consistent again.
+    std::vector<ArrangementPtr> removed;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < mEntries.size(); ++i) {
+        if (NoLarger(width, height, mMinSizes[i].x, mMinSizes[i].y)) {
+            removed.push_back(std::move(mEntries[i]));
+            continue;
+        }
+        if (kept != i) {
+            mEntries[kept] = std::move(mEntries[i]);
+            mMinSizes[kept] = mMinSizes[i];
+        }
+        ++kept;
+    }
+    mEntries.resize(kept);
+    mMinSizes.resize(kept);
     mEntries.push_back(std::move(inArrangement));
+    mMinSizes.emplace_back(width, height);
 }
 
 void ArrangementSet::Clear() {
@@ -85,6 +117,7 @@ void ArrangementSet::Clear() {
     // cleared set.
     std::vector<ArrangementPtr> released;
     released.swap(mEntries);
+    mMinSizes.clear();
     mOffered = 0;
 }
 

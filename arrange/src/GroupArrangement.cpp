@@ -1,5 +1,7 @@
 #include <tarncore/arrange/GroupArrangement.h>
 
+#include "arrange/src/LinedUp.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -43,10 +45,10 @@ GroupArrangement::GroupArrangement(AbstractArrangeableGroup& inGroup,
       mSeparators(inSeparators),
       mAppliesGroupFrame(inAppliesGroupFrame),
       mHorizontal(inHorizontal) {
-    const float main = MainLength(false);
-    const float cross = CrossLength(false);
-    mMinWidth = mHorizontal ? main : cross;
-    mMinHeight = mHorizontal ? cross : main;
+    const geom::PointF minimum =
+        LinedUpMinimum(mChildren, Spacing(), MainMargins(), CrossMargins(), mHorizontal);
+    mMinWidth = minimum.x;
+    mMinHeight = minimum.y;
 }
 
 GroupArrangement::~GroupArrangement() = default;
@@ -86,19 +88,16 @@ bool GroupArrangement::ChildExpandable(IArrangement& inChild, bool inAlongMain) 
                                       : inChild.VerticallyExpandable();
 }
 
-float GroupArrangement::MainLength(bool inPreferred) {
+float GroupArrangement::PreferredMainLength() {
     float sum = 0;
-    for (const ArrangementPtr& child : mChildren)
-        sum += inPreferred ? ChildPreferred(*child, true) : ChildMin(*child, true);
+    for (const ArrangementPtr& child : mChildren) sum += ChildPreferred(*child, true);
     const float gaps = mChildren.empty() ? 0.0f : static_cast<float>(mChildren.size() - 1);
     return sum + gaps * Spacing() + MainMargins();
 }
 
-float GroupArrangement::CrossLength(bool inPreferred) {
+float GroupArrangement::PreferredCrossLength() {
     float largest = 0;
-    for (const ArrangementPtr& child : mChildren)
-        largest = std::max(largest,
-                           inPreferred ? ChildPreferred(*child, false) : ChildMin(*child, false));
+    for (const ArrangementPtr& child : mChildren) largest = std::max(largest, ChildPreferred(*child, false));
     return largest + CrossMargins();
 }
 
@@ -350,8 +349,8 @@ RowArrangement::RowArrangement(AbstractArrangeableGroup& inGroup, const Combinat
 
 RowArrangement::~RowArrangement() = default;
 
-float RowArrangement::ComputePreferredWidth() { return MainLength(true); }
-float RowArrangement::ComputePreferredHeight() { return CrossLength(true); }
+float RowArrangement::ComputePreferredWidth() { return PreferredMainLength(); }
+float RowArrangement::ComputePreferredHeight() { return PreferredCrossLength(); }
 
 ColumnArrangement::ColumnArrangement(AbstractArrangeableGroup& inGroup,
                                      const Combination& inChildren,
@@ -360,8 +359,8 @@ ColumnArrangement::ColumnArrangement(AbstractArrangeableGroup& inGroup,
 
 ColumnArrangement::~ColumnArrangement() = default;
 
-float ColumnArrangement::ComputePreferredWidth() { return CrossLength(true); }
-float ColumnArrangement::ComputePreferredHeight() { return MainLength(true); }
+float ColumnArrangement::ComputePreferredWidth() { return PreferredCrossLength(); }
+float ColumnArrangement::ComputePreferredHeight() { return PreferredMainLength(); }
 
 }  // namespace impl
 }  // namespace arrange

@@ -1,8 +1,11 @@
 #include "arrange/src/Wrapping.h"
 
+#include "arrange/src/LinedUp.h"
+
 #include <tarncore/arrange/Groups.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -23,39 +26,47 @@ constexpr int kBisectionSteps = 40;
 // this many spread evenly from one line to one item per line.
 constexpr std::size_t kMaxBoundedLineCounts = 64;
 
+using SplitVisitor = std::function<void(const Split&)>;
+
 // Every break into lines, in order: fewer lines first, and for the same number of
 // lines the longer first line first (recursively).
 void AllSplits(std::size_t inRemaining, std::size_t inLines, Split& ioSplit,
-               std::vector<Split>& ioSplits) {
+               const SplitVisitor& inVisit) {
     if (inLines == 1) {
         ioSplit.push_back(inRemaining);
-        ioSplits.push_back(ioSplit);
+        inVisit(ioSplit);
         ioSplit.pop_back();
         return;
     }
     for (std::size_t length = inRemaining - inLines + 1; length >= 1; --length) {
         ioSplit.push_back(length);
-        AllSplits(inRemaining - length, inLines - 1, ioSplit, ioSplits);
+        AllSplits(inRemaining - length, inLines - 1, ioSplit, inVisit);
         ioSplit.pop_back();
     }
 }
 
 // Fills lines from the front while they stay within inLimit (a line always takes at
-// least one item).
-Split Greedy(const std::vector<float>& inLengths, float inSpacing, float inLimit) {
-    Split split;
+// least one item); returns the number of lines, and the break itself into ioSplit
+// when one is given.
+std::size_t Greedy(const std::vector<float>& inLengths, float inSpacing, float inLimit,
+                   Split* ioSplit = nullptr) {
+    std::size_t lines = 0;
     std::size_t count = 0;
     float length = 0;
     for (float item : inLengths) {
         if (count > 0 && length + inSpacing + item > inLimit) {
-            split.push_back(count);
+            if (ioSplit != nullptr) ioSplit->push_back(count);
+            ++lines;
             count = 0;
         }
         length = count == 0 ? item : length + inSpacing + item;
         ++count;
     }
-    if (count > 0) split.push_back(count);
-    return split;
+    if (count > 0) {
+        if (ioSplit != nullptr) ioSplit->push_back(count);
+        ++lines;
+    }
+    return lines;
 }
 
 // All items on one line, summed as Greedy sums.
@@ -69,19 +80,17 @@ float SingleLineLength(const std::vector<float>& inLengths, float inSpacing) {
 Split NarrowestSplit(const std::vector<float>& inLengths, float inSpacing, std::size_t inLines) {
     float low = 0;
     float high = SingleLineLength(inLengths, inSpacing);
-    Split best = Greedy(inLengths, inSpacing, high);
     for (int step = 0; step < kBisectionSteps; ++step) {
         const float middle = low + (high - low) * 0.5f;
         if (!(middle > low && middle < high)) break;
-        Split split = Greedy(inLengths, inSpacing, middle);
-        if (split.size() <= inLines) {
+        if (Greedy(inLengths, inSpacing, middle) <= inLines)
             high = middle;
-            best = std::move(split);
-        } else {
+        else
             low = middle;
-        }
     }
-    return best;
+    Split split;
+    Greedy(inLengths, inSpacing, high, &split);
+    return split;
 }
 
 // For each number of lines (or a spread of them), the narrowest greedy break, in the
@@ -113,25 +122,40 @@ public:
           mSet(ioSet),
           mItems(inItems),
           mSeparators(inSeparators),
-          mLinesAreRows(inLinesAreRows) {}
+          mLinesAreRows(inLinesAreRows),
+          mStackSpacing(inLinesAreRows ? inGroup.VerticalSpacing() : inGroup.HorizontalSpacing()) {
+        const float horizontal = inGroup.LeftMargin() + inGroup.RightMargin();
+        const float vertical = inGroup.TopMargin() + inGroup.BottomMargin();
+        mStackMainMargins = inLinesAreRows ? vertical : horizontal;
+        mStackCrossMargins = inLinesAreRows ? horizontal : vertical;
+    }
 
     // One break: lines of one item are the item's arrangement, longer lines are line
     // arrangements with the separators inside them, all stacked with the separators at
     // the breaks. Exactly one level applies the group's frame: the line when it is the
-    // only one and holds several items, the stack otherwise.
+    // only one and holds several items, the stack otherwise. The stack is made only
+    // when the set keeps it.
     void Add(const Split& inSplit) {
-        const bool singleLine = inSplit.size() == 1;
-        const bool lineAppliesFrame = singleLine && inSplit.front() > 1;
-        Combination lines;
-        lines.reserve(inSplit.size());
-        Separators breaks;
+        const bool lineAppliesFrame = inSplit.size() == 1 && inSplit.front() > 1;
+        mLines.clear();
         std::size_t start = 0;
         for (std::size_t count : inSplit) {
-            lines.push_back(Line(start, count, lineAppliesFrame));
+            mLines.push_back(Line(start, count, lineAppliesFrame));
             start += count;
-            if (start < mItems.size()) breaks.push_back(SeparatorAfter(start - 1));
         }
-        mSet.AddArrangement(Make(!mLinesAreRows, lines, breaks, !lineAppliesFrame));
+        const geom::PointF minimum =
+            LinedUpMinimum(mLines, mStackSpacing, lineAppliesFrame ? 0.0f : mStackMainMargins,
+                           lineAppliesFrame ? 0.0f : mStackCrossMargins, !mLinesAreRows);
+        mSet.Offer(minimum.x, minimum.y, [&]() {
+            const Combination lines(mLines.begin(), mLines.end());
+            Separators breaks;
+            std::size_t end = 0;
+            for (std::size_t i = 0; i + 1 < inSplit.size(); ++i) {
+                end += inSplit[i];
+                breaks.push_back(SeparatorAfter(end - 1));
+            }
+            return Make(!mLinesAreRows, lines, breaks, !lineAppliesFrame);
+        });
     }
 
 private:
@@ -145,13 +169,12 @@ private:
         return ArrangementPtr(new ColumnArrangement(mGroup, inChildren, inSeparators, inAppliesFrame));
     }
 
-    // Lines are shared between the breaks that contain them.
-    ArrangementPtr Line(std::size_t inStart, std::size_t inCount, bool inAppliesFrame) {
-        if (inCount == 1) return mItems[inStart];
-        if (inAppliesFrame) return MakeLine(inStart, inCount, true);
-        ArrangementPtr& line = mLines[std::make_pair(inStart, inCount)];
-        if (!line) line = MakeLine(inStart, inCount, false);
-        return line;
+    // Lines are made once and shared between the breaks that contain them.
+    IArrangement* Line(std::size_t inStart, std::size_t inCount, bool inAppliesFrame) {
+        if (inCount == 1) return mItems[inStart].get();
+        ArrangementPtr& line = inAppliesFrame ? mFramedLine : mLineCache[std::make_pair(inStart, inCount)];
+        if (!line) line = MakeLine(inStart, inCount, inAppliesFrame);
+        return line.get();
     }
 
     ArrangementPtr MakeLine(std::size_t inStart, std::size_t inCount, bool inAppliesFrame) {
@@ -166,10 +189,33 @@ private:
     const Combination& mItems;
     const Separators& mSeparators;
     bool mLinesAreRows;
-    std::map<std::pair<std::size_t, std::size_t>, ArrangementPtr> mLines;
+    float mStackSpacing;
+    float mStackMainMargins = 0;
+    float mStackCrossMargins = 0;
+    std::map<std::pair<std::size_t, std::size_t>, ArrangementPtr> mLineCache;
+    ArrangementPtr mFramedLine;   // the single line of all items
+    std::vector<IArrangement*> mLines;  // the lines of the break being added
 };
 
 }  // namespace
+
+void ForEachWrapping(std::size_t inItems, bool inExact, const std::vector<float>& inLengths,
+                     float inSpacing, const std::function<void(const Split&)>& inVisit) {
+    if (!inExact) {
+        for (const Split& split : BoundedSplits(inLengths, inSpacing)) inVisit(split);
+        return;
+    }
+    Split split;
+    for (std::size_t lines = 1; lines <= inItems; ++lines) AllSplits(inItems, lines, split, inVisit);
+}
+
+std::vector<Split> WrappingSplits(std::size_t inItems, bool inExact,
+                                  const std::vector<float>& inLengths, float inSpacing) {
+    std::vector<Split> splits;
+    ForEachWrapping(inItems, inExact, inLengths, inSpacing,
+                    [&splits](const Split& inSplit) { splits.push_back(inSplit); });
+    return splits;
+}
 
 void AddWrappedArrangements(AbstractArrangeableGroup& inGroup, ArrangementSet& ioSet,
                             const AbstractArrangeableGroup::Combination& inItems,
@@ -189,16 +235,7 @@ void AddWrappedArrangements(AbstractArrangeableGroup& inGroup, ArrangementSet& i
         spacing = inLinesAreRows ? inGroup.HorizontalSpacing() : inGroup.VerticalSpacing();
     }
     Wrapper wrapper(inGroup, ioSet, inItems, inSeparators, inLinesAreRows);
-    for (const Split& split : WrappingSplits(n, exact, lengths, spacing)) wrapper.Add(split);
-}
-
-std::vector<Split> WrappingSplits(std::size_t inItems, bool inExact,
-                                  const std::vector<float>& inLengths, float inSpacing) {
-    if (!inExact) return BoundedSplits(inLengths, inSpacing);
-    std::vector<Split> splits;
-    Split split;
-    for (std::size_t lines = 1; lines <= inItems; ++lines) AllSplits(inItems, lines, split, splits);
-    return splits;
+    ForEachWrapping(n, exact, lengths, spacing, [&wrapper](const Split& inSplit) { wrapper.Add(inSplit); });
 }
 
 }  // namespace impl

@@ -118,3 +118,25 @@ TEST(ArrangementSet, ChoosesByFitThenWasteThenAreaThenGoldenRatioThenOrder) {
         EXPECT_EQ(set.ChooseArrangement(100, 100).get(), square.get());
     }
 }
+
+TEST(ArrangementSet, OfferMakesOnlyWhatTheSetKeeps) {
+    ArrangementSet set;
+    set.AddArrangement(Make(20, 20));
+    int made = 0;
+    auto maker = [&made](float inW, float inH) {
+        return [&made, inW, inH]() {
+            ++made;
+            return ArrangementPtr(Make(inW, inH));
+        };
+    };
+    EXPECT_TRUE(set.Beats(25, 20));
+    EXPECT_FALSE(set.Beats(20, 20));  // equal sizes replace
+    EXPECT_FALSE(set.Beats(10, 30));
+    set.Offer(25, 20, maker(25, 20));
+    EXPECT_EQ(made, 0);
+    set.Offer(20, 20, maker(20, 20));
+    set.Offer(10, 30, maker(10, 30));
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(set.size(), 2u);
+    EXPECT_EQ(set.OfferedCount(), 4u);
+}

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <random>
 #include <stdexcept>
 #include <vector>
 
@@ -97,6 +98,49 @@ TEST(Wrapping, OffersEveryBreakInOrderAndKeepsTheUndominated) {
     for (Box& box : boxes) twelve.children.push_back(&box), automatic.children.push_back(&box);
     EXPECT_EQ(twelve.Arrangements().OfferedCount(), 2048u);
     EXPECT_EQ(automatic.Arrangements().OfferedCount(), 4096u);
+}
+
+// The group sizes each break before making it; the set must come out as if every break
+// had been made and added.
+TEST(Wrapping, SizingBeforeMakingKeepsTheSameSet) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 40; ++round) {
+        const std::size_t n = 1 + random() % 9;
+        std::deque<Box> boxes;
+        TestGroup<HorizontalWrapping> wrap;
+        wrap.hSpacing = static_cast<float>(random() % 7) * 0.7f;
+        wrap.vSpacing = static_cast<float>(random() % 5) * 1.3f;
+        wrap.Margins(static_cast<float>(random() % 4) * 0.9f, static_cast<float>(random() % 3) * 1.1f,
+                     static_cast<float>(random() % 4) * 0.3f, static_cast<float>(random() % 3) * 2.1f);
+        for (std::size_t i = 0; i < n; ++i) {
+            boxes.emplace_back(5.0f + static_cast<float>(random() % 40) * 1.7f,
+                               5.0f + static_cast<float>(random() % 20) * 2.3f);
+            wrap.children.push_back(&boxes.back());
+        }
+        const auto& kept = wrap.Arrangements();
+
+        // Every break made and added, lines as rows, stacked in a column.
+        tarncore::arrange::impl::ArrangementSet all;
+        GroupArrangement::Combination items;
+        for (Box& box : boxes) items.push_back(box.Arrangements()[0]);
+        for (const Split& split : tarncore::arrange::impl::WrappingSplits(n, true, {}, 0)) {
+            const bool lineFrame = split.size() == 1 && split[0] > 1;
+            GroupArrangement::Combination lines;
+            std::size_t start = 0;
+            for (std::size_t count : split) {
+                if (count == 1)
+                    lines.push_back(items[start]);
+                else
+                    lines.push_back(ArrangementPtr(new RowArrangement(
+                        wrap, GroupArrangement::Combination(items.begin() + start, items.begin() + start + count),
+                        {}, lineFrame)));
+                start += count;
+            }
+            all.AddArrangement(ArrangementPtr(new ColumnArrangement(wrap, lines, {}, !lineFrame)));
+        }
+        ASSERT_EQ(kept.size(), all.size()) << round;
+        for (std::size_t i = 0; i < kept.size(); ++i) EXPECT_EQ(MinSize(kept[i]), MinSize(all[i])) << round;
+    }
 }
 
 TEST(Wrapping, SeparatorsGoToTheGapsInsideLinesAndAtBreaks) {

@@ -4,6 +4,7 @@
 #include <tarncore/platform/Export.h>
 #include <tarncore/utility/RefCountedObject.h>
 
+#include <boost/function.hpp>
 #include <boost/intrusive_ptr.hpp>
 
 #include <cstddef>
@@ -59,6 +60,13 @@ public:
 
     // Offers an arrangement; a null one is ignored.
     void AddArrangement(ArrangementPtr inArrangement);
+    // Offers an arrangement of the given minimum size, made by inMake only when the set
+    // would keep it: for group kinds that offer many alternatives, most of them beaten.
+    // The arrangement made must have that minimum size.
+    void Offer(float inMinWidth, float inMinHeight, const boost::function<ArrangementPtr()>& inMake);
+    // Whether an entry is no larger than inMinWidth x inMinHeight in both dimensions and
+    // smaller in one: an arrangement of that minimum size would be dropped.
+    bool Beats(float inMinWidth, float inMinHeight) const;
     // Releases every entry.
     void Clear();
 
@@ -82,7 +90,11 @@ public:
     std::size_t OfferedCount() const { return mOffered; }
 
 private:
+    void Insert(ArrangementPtr inArrangement);
+
     std::vector<ArrangementPtr> mEntries;
+    // The entries' minimum sizes, fixed when an arrangement is made.
+    std::vector<geom::PointF> mMinSizes;
     std::size_t mOffered = 0;
 };
 

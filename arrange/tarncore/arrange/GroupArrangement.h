@@ -49,11 +49,11 @@ protected:
     virtual float ComputePreferredWidth() = 0;
     virtual float ComputePreferredHeight() = 0;
 
-    // The children's minimum (or preferred) lengths along the main axis with the
-    // spacing between them; the largest child length across it. Both with the group's
-    // margins when the frame flag is set.
-    float MainLength(bool inPreferred);
-    float CrossLength(bool inPreferred);
+    // The children's preferred lengths along the main axis with the spacing between
+    // them; the largest preferred length across it. Both with the group's margins when
+    // the frame flag is set.
+    float PreferredMainLength();
+    float PreferredCrossLength();
 
 private:
     struct Record {

@@ -19,11 +19,13 @@ namespace impl {
 
 // A wrapping group offers every break of its n items into lines, 2^(n-1) per
 // combination of its children's alternatives, when n <= kMaxExactWrappingItems and
-// that count times the number of combinations stays within kMaxExactWrappings. Beyond
-// either limit it offers, for each number of lines, only the break whose widest line
-// (by minimum lengths) is narrowest, filling lines greedily from the front: at most n
-// breaks per combination, always including the single line and one item per line.
-// The breaks offered keep the order of the full enumeration.
+// that count times the number of combinations stays within kMaxExactWrappings (so
+// always for up to 12 items without alternatives of their own). Beyond either limit
+// the count would double with every item; the group then offers, for each number of
+// lines (all of them, or 64 spread from one line to one item per line), only the break
+// whose widest line (by minimum lengths) is narrowest, filling lines greedily from the
+// front. That is at most 64 breaks per combination, always including the single line
+// and one item per line, offered in the order of the full enumeration.
 constexpr std::size_t kMaxExactWrappingItems = 12;
 constexpr std::size_t kMaxExactWrappings = 65536;
 
