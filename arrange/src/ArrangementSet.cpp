@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tarncore {
 namespace arrange {
@@ -12,6 +13,13 @@ namespace {
 // p <= q: p's minimum size is no larger than q's in either dimension.
 bool NoLarger(float inPW, float inPH, float inQW, float inQH) {
     return inPW <= inQW && inPH <= inQH;
+}
+
+// A minimum length that is not a number counts as infinitely large when arrangements
+// are compared for dominance: otherwise it would compare with nothing, and every such
+// arrangement offered would stay in the set.
+float DominanceLength(float inLength) {
+    return std::isnan(inLength) ? std::numeric_limits<float>::infinity() : inLength;
 }
 
 bool Fits(IArrangement& inArrangement, float inWidth, float inHeight) {
@@ -71,6 +79,8 @@ void ArrangementSet::Offer(float inMinWidth, float inMinHeight,
 }
 
 bool ArrangementSet::Beats(float inMinWidth, float inMinHeight) const {
+    inMinWidth = DominanceLength(inMinWidth);
+    inMinHeight = DominanceLength(inMinHeight);
     // The entries never beat one another, so the first entry comparable with an
     // arrangement beats it exactly when any entry does.
     for (const geom::PointF& entry : mMinSizes) {
@@ -82,8 +92,8 @@ bool ArrangementSet::Beats(float inMinWidth, float inMinHeight) const {
 }
 
 void ArrangementSet::Insert(ArrangementPtr inArrangement) {
-    const float width = inArrangement->MinWidth();
-    const float height = inArrangement->MinHeight();
+    const float width = DominanceLength(inArrangement->MinWidth());
+    const float height = DominanceLength(inArrangement->MinHeight());
 
     for (const geom::PointF& entry : mMinSizes) {
         const bool newNoLarger = NoLarger(width, height, entry.x, entry.y);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 using tarncore::arrange::impl::ArrangementPtr;
@@ -139,4 +140,19 @@ TEST(ArrangementSet, OfferMakesOnlyWhatTheSetKeeps) {
     EXPECT_EQ(made, 2);
     EXPECT_EQ(set.size(), 2u);
     EXPECT_EQ(set.OfferedCount(), 4u);
+}
+
+TEST(ArrangementSet, SizesThatAreNotNumbersDoNotPileUp) {
+    // They compare as infinitely large: such arrangements replace one another and lose
+    // to any real size, instead of each one staying.
+    const float nan = std::nanf("");
+    ArrangementSet set;
+    for (int i = 0; i < 100; ++i) set.AddArrangement(Make(nan, 10));
+    EXPECT_EQ(set.size(), 1u);
+    auto real = Make(1e30f, 10);
+    set.AddArrangement(real);
+    EXPECT_EQ(Entries(set), (std::vector<IArrangement*>{real.get()}));
+    EXPECT_TRUE(set.Beats(nan, nan));
+    set.AddArrangement(Make(nan, 5));
+    EXPECT_EQ(set.size(), 2u);
 }

@@ -93,7 +93,8 @@ private:
     void Insert(ArrangementPtr inArrangement);
 
     std::vector<ArrangementPtr> mEntries;
-    // The entries' minimum sizes, fixed when an arrangement is made.
+    // The entries' minimum sizes (fixed when an arrangement is made), as compared for
+    // dominance.
     std::vector<geom::PointF> mMinSizes;
     std::size_t mOffered = 0;
 };
