@@ -74,13 +74,6 @@ const IArrangeable& IArrangeable::Root() const {
     return *item;
 }
 
-bool IArrangeable::IsSelfOrAncestor(const IArrangeable* inItem) const {
-    for (const IArrangeable* item = this; item != nullptr; item = item->mParent) {
-        if (item == inItem) return true;
-    }
-    return false;
-}
-
 impl::ArrangementSet& IArrangeable::Arrangements() {
     if (!mBuilt && !mRebuilding) {
         mRebuilding = true;

@@ -1,6 +1,7 @@
 #include <tarncore/arrange/ArrangeableGroup.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tarncore {
 namespace arrange {
@@ -39,8 +40,10 @@ std::vector<Pick> LimitedPicks(const Alternatives& inAlternatives) {
     for (bool limitHeight : {true, false}) {
         std::vector<float> limits;
         for (const auto& alternatives : inAlternatives) {
-            for (const ArrangementPtr& alternative : alternatives)
-                limits.push_back(limitHeight ? alternative->MinHeight() : alternative->MinWidth());
+            for (const ArrangementPtr& alternative : alternatives) {
+                const float limit = limitHeight ? alternative->MinHeight() : alternative->MinWidth();
+                if (!std::isnan(limit)) limits.push_back(limit);  // sortable values only
+            }
         }
         std::sort(limits.begin(), limits.end());
         limits.erase(std::unique(limits.begin(), limits.end()), limits.end());

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
 #include <random>
 #include <stdexcept>
@@ -236,6 +237,11 @@ TEST(ArrangeableGroup, ManyCombinationsAreBoundedToTheExtremesPerLimit) {
     for (int i = 0; i < 16; ++i) EXPECT_EQ(boxes[2 * i + 1].placed, Rect(40.0f * i + 20, 0, 20, 10));
     row.Arrange(Rect(0, 0, 320, 20));
     for (int i = 0; i < 16; ++i) EXPECT_EQ(boxes[2 * i + 1].placed, Rect(20.0f * i, 10, 20, 10));
+
+    // Sizes that are not numbers take no part in the limits.
+    boxes[0].minWidth = std::nanf("");
+    row.InvalidateAll();
+    EXPECT_EQ(boxes[3].placed, Rect(20, 10, 20, 10));
 
     row.children.resize(12);  // 4096 combinations: all of them
     row.InvalidateAll();

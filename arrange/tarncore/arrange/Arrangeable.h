@@ -51,11 +51,16 @@ public:
     virtual bool VisitChildren(Visitor inVisitor);
     virtual bool VisitChildren(ConstVisitor inVisitor) const;
 
+private:
+    // Builds the item's arrangement set.
+    virtual void RebuildSelf();
+
+public:
     // The item's arrangement set as it stands, built or not; Arrangements() builds it.
     virtual impl::ArrangementSet& ArrangementsSelf() = 0;
 
-    // Throws std::invalid_argument when the new parent is this item or one of its
-    // descendants along the parent links (the tree would become a loop).
+    // Throws std::invalid_argument when the new parent is this item or has it among its
+    // ancestors (the tree would become a loop).
     void SetParent(IArrangeable* inParent);
     IArrangeable* Parent() { return mParent; }
     const IArrangeable* Parent() const { return mParent; }
@@ -92,12 +97,8 @@ public:
 private:
     friend class DynamicGroup;
 
-    // Builds the item's arrangement set.
-    virtual void RebuildSelf();
-
     IArrangeable& Root();
     const IArrangeable& Root() const;
-    bool IsSelfOrAncestor(const IArrangeable* inItem) const;
 
     bool mBuilt = false;
     bool mEnabled = true;

@@ -65,7 +65,6 @@ public:
     DynamicGroup(IArrangeable* inParent, GroupArrangementType inType);
     // No parent; an automatic layout.
     DynamicGroup();
-    virtual ~DynamicGroup();
 
     virtual bool VisitChildren(IArrangeable::Visitor inVisitor) = 0;
     virtual bool VisitChildren(IArrangeable::ConstVisitor inVisitor) const = 0;
@@ -81,6 +80,8 @@ public:
     virtual void ClearSeparators();
     virtual void Position(const geom::PointF& inOrigin);
     virtual void SetDimensions(const geom::PointF& inSize);
+    // Releases the hosted group.
+    virtual ~DynamicGroup();
 
     // Hosts a new group when the type changes (or none is hosted yet). The new group
     // takes inParent, or the old group's parent when inParent is null; it takes over the
