@@ -42,7 +42,7 @@ private:
 };
 
 // Puts every cache back to "compute on next use" when the test ends.
-class SpecialDirs : public ::testing::Test {
+class SpecialFolders : public ::testing::Test {
 protected:
     void TearDown() override {
         commondirs::SetMainExecutableOverride(File());
@@ -58,7 +58,7 @@ std::string Executable() { return fs::read_symlink("/proc/self/exe").string(); }
 
 }  // namespace
 
-TEST_F(SpecialDirs, ApplicationFoldersComeFromTheProgram) {
+TEST_F(SpecialFolders, ApplicationFoldersComeFromTheProgram) {
     const std::string executable = Executable();
     EXPECT_EQ(commondirs::MainExecutableFile().FullPath(), U(executable));
     EXPECT_EQ(Dir::AppDir().FullPath(), U(fs::path(executable).parent_path().string()));
@@ -67,7 +67,7 @@ TEST_F(SpecialDirs, ApplicationFoldersComeFromTheProgram) {
     EXPECT_EQ(commondirs::ResourcesDir(), Dir::AppDir());
 }
 
-TEST_F(SpecialDirs, OverridesAndDerivedFolders) {
+TEST_F(SpecialFolders, OverridesAndDerivedFolders) {
     commondirs::SetPluginsDirOverride(Dir());
     commondirs::SetRequiredPluginsDirOverride(Dir());
     commondirs::SetAppDirOverride(Dir(U("/opt/App/")));
@@ -94,7 +94,7 @@ TEST_F(SpecialDirs, OverridesAndDerivedFolders) {
     EXPECT_EQ(commondirs::UserPluginsDir(), commondirs::AllUserPluginsDir());
 }
 
-TEST_F(SpecialDirs, UserFoldersFollowTheEnvironment) {
+TEST_F(SpecialFolders, UserFoldersFollowTheEnvironment) {
     const std::string root = TempFolder();
     const std::string home = root + "/home";
     ScopedEnvironment homeVariable("HOME", home.c_str());
@@ -135,7 +135,7 @@ TEST_F(SpecialDirs, UserFoldersFollowTheEnvironment) {
     EXPECT_EQ(Dir::CommonFilesDir().FullPath(), U("/usr/share"));
 }
 
-TEST_F(SpecialDirs, PrefDirIsCreatedFromTheClientIdentity) {
+TEST_F(SpecialFolders, PrefDirIsCreatedFromTheClientIdentity) {
     const std::string root = TempFolder();
     ScopedEnvironment configHome("XDG_CONFIG_HOME", root.c_str());
     const auto company = config::GetCompanyName();
@@ -157,7 +157,7 @@ TEST_F(SpecialDirs, PrefDirIsCreatedFromTheClientIdentity) {
     config::SetClientInternalVersion(version);
 }
 
-TEST_F(SpecialDirs, FirstCallsFromManyThreadsAgree) {
+TEST_F(SpecialFolders, FirstCallsFromManyThreadsAgree) {
     commondirs::SetPluginsDirOverride(Dir());
     std::vector<std::thread> threads;
     std::vector<UTF16String> results(8);
