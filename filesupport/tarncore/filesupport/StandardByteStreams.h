@@ -92,10 +92,12 @@ private:
     std::deque<unsigned char>& mDeque;
 };
 
-// Reads an 8-bit string from its start, like IDequeByteStream.
+// Reads an 8-bit string from its start, like IDequeByteStream. The string is not
+// copied: a temporary one cannot be given.
 class TARNCORE_API IStringByteStream : public IByteStream {
 public:
     explicit IStringByteStream(const std::string& inString);
+    explicit IStringByteStream(std::string&& inString) = delete;
     ~IStringByteStream() override;
 
     unsigned char Get() override;
