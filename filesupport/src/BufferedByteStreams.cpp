@@ -136,7 +136,13 @@ void OBufferedByteStream::WriteBlock(const unsigned char* inData, std::uint32_t 
     if (mDirtyCount != 0 && mPosition - mWindowStart + inCount > mBufferSize) Flush();
     if (inCount <= mBufferSize) {
         if (mDirtyCount == 0) mWindowStart = mPosition;
-        std::memcpy(mBuffer.get() + (mPosition - mWindowStart), inData, inCount);
+        unsigned char* to = mBuffer.get() + (mPosition - mWindowStart);
+        // Encoded values are a few bytes each: a loop beats calling memcpy for them.
+        if (inCount <= 16) {
+            for (std::uint32_t i = 0; i < inCount; ++i) to[i] = inData[i];
+        } else {
+            std::memcpy(to, inData, inCount);
+        }
         mPosition += inCount;
         mDirtyCount = std::max(mDirtyCount, mPosition - mWindowStart);
     } else {
