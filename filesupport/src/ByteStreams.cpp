@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
-#include <type_traits>
 #include <limits>
 #include <locale>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <type_traits>
 
 namespace tarncore {
 namespace filesupport {
@@ -113,7 +113,7 @@ std::uint32_t ReadLength(IByteStream& in) {
     return static_cast<std::uint32_t>(bytes[0]) << 8 | bytes[1];
 }
 
-// The shortest buffer that holds 36 significant digits with sign, point and exponent.
+// Room for 36 significant digits with sign, point and exponent.
 constexpr int kFloatDigits = 36;
 constexpr std::size_t kFloatTextSize = 64;
 

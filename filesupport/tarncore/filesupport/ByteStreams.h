@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Sources and sinks of bytes, and the one portable byte layout in which values travel

@@ -34,8 +34,9 @@ public:
 
 protected:
     // Makes the window hold the bytes [inPosition, inPosition + inCount) of the source,
-    // keeping what it holds already of the new window. The range must lie inside
-    // Length() and inCount must be at most the buffer size minus the granule.
+    // keeping what it holds already of the new window. A range beyond Length() throws
+    // eof_error; one longer than the buffer size minus the granule, plus one,
+    // std::invalid_argument (no aligned window could hold it).
     virtual void FillWindow(std::uint64_t inPosition, std::uint32_t inCount);
 
 private:
