@@ -76,6 +76,29 @@ bool DirectoryIdentity(const std::string& inPath, bool inFollowLink, std::uint64
 // True when the path names the root of the file system ("/", "//", "/tmp/..").
 bool IsFileSystemRoot(const std::string& inPath);
 
+// Open files, for the byte streams. A handle is a file descriptor, kNoFile none.
+// Reads and writes start at the file position and move it on.
+using FileHandle = int;
+constexpr FileHandle kNoFile = -1;
+
+// Opens an existing file for reading (EISDIR for a directory). A FIFO without a
+// writer opens at once and reads as empty instead of blocking.
+int OpenFileForReading(const std::string& inPath, FileHandle& outHandle);
+// Opens an existing file for writing at its start, without truncating it; never
+// creates one (ENOENT). A FIFO without a reader fails with ENXIO instead of blocking.
+int OpenFileForWriting(const std::string& inPath, FileHandle& outHandle);
+// Reads inSize bytes; outRead is smaller only when the end of the file came first.
+int ReadFromFile(FileHandle inHandle, void* outData, std::size_t inSize, std::size_t& outRead);
+// Writes all inSize bytes.
+int WriteToFile(FileHandle inHandle, const void* inData, std::size_t inSize);
+// The file position, counted from the start of the file.
+int SetFilePosition(FileHandle inHandle, std::uint64_t inPosition);
+int GetFilePosition(FileHandle inHandle, std::uint64_t& outPosition);
+// The length of an open file (0 for what is not a regular file).
+int GetFileLength(FileHandle inHandle, std::uint64_t& outLength);
+// Releases the handle; a delayed write error is returned.
+int CloseFile(FileHandle inHandle);
+
 }  // namespace os
 }  // namespace platform
 }  // namespace tarncore

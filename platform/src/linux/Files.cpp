@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -274,6 +275,85 @@ bool IsFileSystemRoot(const std::string& inPath) {
     return ::stat(inPath.c_str(), &path) == 0 && ::stat("/", &root) == 0 &&
            path.st_dev == root.st_dev && path.st_ino == root.st_ino;
 }
+
+namespace {
+
+// O_NONBLOCK keeps the open of a FIFO from waiting for its other end; it is cleared
+// again so that reads and writes behave as on any file.
+int OpenExisting(const std::string& inPath, int inAccess, FileHandle& outHandle) {
+    outHandle = kNoFile;
+    int fd;
+    do {
+        fd = ::open(inPath.c_str(), inAccess | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return LastError();
+    struct stat info;
+    int error = 0;
+    if (::fstat(fd, &info) != 0) {
+        error = LastError();
+    } else if (S_ISDIR(info.st_mode)) {
+        error = EISDIR;
+    } else {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) error = LastError();
+    }
+    if (error != 0) {
+        ::close(fd);
+        return error;
+    }
+    outHandle = fd;
+    return 0;
+}
+
+}  // namespace
+
+int OpenFileForReading(const std::string& inPath, FileHandle& outHandle) {
+    return OpenExisting(inPath, O_RDONLY, outHandle);
+}
+
+int OpenFileForWriting(const std::string& inPath, FileHandle& outHandle) {
+    return OpenExisting(inPath, O_WRONLY, outHandle);
+}
+
+int ReadFromFile(FileHandle inHandle, void* outData, std::size_t inSize, std::size_t& outRead) {
+    char* data = static_cast<char*>(outData);
+    outRead = 0;
+    while (outRead < inSize) {
+        const ssize_t got = ::read(inHandle, data + outRead, inSize - outRead);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return LastError();
+        }
+        if (got == 0) break;
+        outRead += static_cast<std::size_t>(got);
+    }
+    return 0;
+}
+
+int WriteToFile(FileHandle inHandle, const void* inData, std::size_t inSize) {
+    return WriteAll(inHandle, inData, inSize);
+}
+
+int SetFilePosition(FileHandle inHandle, std::uint64_t inPosition) {
+    if (inPosition > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return EINVAL;
+    return ::lseek(inHandle, static_cast<off_t>(inPosition), SEEK_SET) < 0 ? LastError() : 0;
+}
+
+int GetFilePosition(FileHandle inHandle, std::uint64_t& outPosition) {
+    const off_t position = ::lseek(inHandle, 0, SEEK_CUR);
+    if (position < 0) return LastError();
+    outPosition = static_cast<std::uint64_t>(position);
+    return 0;
+}
+
+int GetFileLength(FileHandle inHandle, std::uint64_t& outLength) {
+    struct stat info;
+    if (::fstat(inHandle, &info) != 0) return LastError();
+    outLength = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+    return 0;
+}
+
+int CloseFile(FileHandle inHandle) { return CloseChecked(inHandle); }
 
 }  // namespace os
 }  // namespace platform

@@ -1,0 +1,101 @@
+// Byte streams from the console: the CRC-32 of a file, and PackBits packing and
+// unpacking of whole files through the buffered file streams.
+#include "HostServices.h"
+#include "Shell.h"
+
+#include <tarncore/config/Messages.h>
+#include <tarncore/filesupport/FileExceptions.h>
+#include <tarncore/filesupport/PlatformByteStreams.h>
+#include <tarncore/filesupport/StreamAdapters.h>
+
+#include <cstdio>
+#include <functional>
+#include <ostream>
+#include <stdexcept>
+
+namespace tarnsh {
+
+namespace {
+
+namespace fsup = tarncore::filesupport;
+
+constexpr std::uint32_t kBufferSize = 32768;
+constexpr std::uint32_t kGranule = 4096;
+
+// Runs inWork, turning what the streams throw into a message for the console.
+void Reporting(const std::function<void()>& inWork) {
+    try {
+        inWork();
+    } catch (const fsup::file_exception& e) {
+        throw std::runtime_error(
+            ToNarrow(tarncore::config::RenderMessage(e.what(), {e.GetFile().FullPath()})));
+    } catch (const fsup::eof_error&) {
+        throw std::runtime_error("the data ends early");
+    } catch (const fsup::io_error&) {
+        throw std::runtime_error("the file cannot be read or written");
+    }
+}
+
+fsup::File FileOf(const std::string& inPath) { return fsup::File(ToWide(inPath)); }
+
+// Making the output empties it, so it must not be the input.
+void CheckDistinct(const Shell::Arguments& inArgs) {
+    if (FileOf(inArgs[1]) == FileOf(inArgs[2]))
+        throw std::invalid_argument("the output would overwrite the input");
+}
+
+const CommandSet sStreamCommands([](Shell& shell) {
+    shell.Add("crc32", "crc32 <file>", "Prints the CRC-32 (as zlib computes it) and the length of a file.",
+              [](const Shell::Arguments& args, std::ostream& out) {
+                  if (args.size() != 2) throw std::invalid_argument("usage: crc32 <file>");
+                  Reporting([&] {
+                      fsup::IPlatformByteStream in(FileOf(args[1]));
+                      fsup::OCountingByteStream counter;
+                      fsup::OCRCByteStream crc(counter);
+                      crc << in;
+                      char value[16];
+                      std::snprintf(value, sizeof value, "%08X", static_cast<unsigned>(crc.Value()));
+                      out << value << "  " << counter.Count() << " bytes  " << args[1] << "\n";
+                  });
+              });
+    shell.Add("pack", "pack <file> <packed file>",
+              "Writes a file run-length coded (PackBits); an existing packed file is replaced.",
+              [](const Shell::Arguments& args, std::ostream& out) {
+                  if (args.size() != 3) throw std::invalid_argument("usage: pack <file> <packed file>");
+                  CheckDistinct(args);
+                  Reporting([&] {
+                      fsup::IPlatformByteStream in(FileOf(args[1]));
+                      fsup::File packedFile = FileOf(args[2]);
+                      packedFile.Create();
+                      fsup::OPlatformByteStream file(packedFile);
+                      fsup::OBufferedByteStream buffered(file, kBufferSize, kGranule);
+                      fsup::ORLEByteStream packed(buffered);
+                      packed << in;
+                      packed.Flush();
+                      buffered.Flush();
+                      out << in.Length() << " bytes packed into " << file.Length() << "\n";
+                  });
+              });
+    shell.Add("unpack", "unpack <packed file> <file>",
+              "Writes the bytes of a run-length coded (PackBits) file; an existing file is replaced.",
+              [](const Shell::Arguments& args, std::ostream& out) {
+                  if (args.size() != 3) throw std::invalid_argument("usage: unpack <packed file> <file>");
+                  CheckDistinct(args);
+                  Reporting([&] {
+                      fsup::IPlatformByteStream file(FileOf(args[1]));
+                      fsup::IBufferedByteStream buffered(file, kBufferSize, kGranule);
+                      fsup::IRLEByteStream packed(buffered);
+                      fsup::File plainFile = FileOf(args[2]);
+                      plainFile.Create();
+                      fsup::OPlatformByteStream plain(plainFile);
+                      fsup::OBufferedByteStream written(plain, kBufferSize, kGranule);
+                      written << packed;
+                      written.Flush();
+                      out << file.Length() << " bytes unpacked into " << plain.Length() << "\n";
+                  });
+              });
+});
+
+}  // namespace
+
+}  // namespace tarnsh
