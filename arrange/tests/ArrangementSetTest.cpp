@@ -14,8 +14,11 @@ using tarncore::geom::RectF;
 namespace {
 
 // An arrangement whose answers are set by the test.
-struct Fake : IArrangement {
-    Fake(float inMinW, float inMinH) : minW(inMinW), minH(inMinH), prefW(inMinW), prefH(inMinH) {}
+struct Answers {
+    float minW, minH, prefW, prefH, waste, overflow;
+};
+struct Fake : IArrangement, Answers {
+    explicit Fake(const Answers& inAnswers) : Answers(inAnswers) {}
 
     PointF Arrange(const RectF&) override { return PointF(minW, minH); }
     bool HorizontallyExpandable() override { return false; }
@@ -30,13 +33,10 @@ struct Fake : IArrangement {
     float WastedArea(const PointF&) override { return waste; }
     void Prepare() override {}
     bool AppliesGroupFrame() override { return true; }
-
-    float minW, minH, prefW, prefH;
-    float overflow = 0, waste = 0;
 };
 
 boost::intrusive_ptr<Fake> Make(float inMinW, float inMinH) {
-    return boost::intrusive_ptr<Fake>(new Fake(inMinW, inMinH));
+    return new Fake({inMinW, inMinH, inMinW, inMinH, 0, 0});
 }
 
 std::vector<IArrangement*> Entries(const ArrangementSet& inSet) {
@@ -51,10 +51,8 @@ TEST(ArrangementSet, KeepsOnlyUndominatedMinimumSizesLaterEqualOnesReplacing) {
     ArrangementSet set;
     auto wide = Make(30, 10), square1 = Make(20, 20), square2 = Make(20, 20), tall = Make(10, 30);
     set.AddArrangement(ArrangementPtr());  // ignored
-    for (auto& a : {wide, square1, square2, tall}) set.AddArrangement(a);
-    EXPECT_EQ(Entries(set), (std::vector<IArrangement*>{wide.get(), square2.get(), tall.get()}));
-
-    set.AddArrangement(Make(25, 25));  // 20 x 20 is no larger
+    // 25 x 25 changes nothing: 20 x 20 is no larger.
+    for (auto& a : {wide, square1, square2, tall, Make(25, 25)}) set.AddArrangement(a);
     EXPECT_EQ(Entries(set), (std::vector<IArrangement*>{wide.get(), square2.get(), tall.get()}));
 
     auto smaller = Make(15, 15);
@@ -78,45 +76,32 @@ TEST(ArrangementSet, ChoosesByFitThenWasteThenAreaThenGoldenRatioThenOrder) {
     EXPECT_FALSE(empty.ChooseArrangement(100, 100));
     EXPECT_EQ(empty.BestSize(), PointF(0, 0));
 
-    {  // a candidate that fits beats one that does not, however small its overflow
+    struct Case {
+        Answers first, second;  // min W x H, preferred W x H, waste, overflow
+        float width, height;
+        int chosen;
+        PointF best;
+    } cases[] = {
+        // One that fits beats one that does not, however small the other's overflow...
+        {{101, 10, 101, 10, 0, 0.001f}, {50, 90, 50, 90, 1e9f, 5}, 100, 100, 1, {50, 90}},
+        // ...when neither fits, the smaller overflow, the first on ties.
+        {{101, 10, 101, 10, 0, 0.001f}, {50, 90, 50, 90, 1e9f, 5}, 40, 100, 0, {50, 90}},
+        {{101, 10, 101, 10, 0, 0.001f}, {50, 90, 50, 90, 1e9f, 0.0005f}, 40, 100, 1, {50, 90}},
+        // Both fit: the smaller waste, then the smaller minimum area (300 < 400)...
+        {{40, 10, 40, 10, 50, 0}, {10, 30, 10, 30, 40, 0}, 100, 100, 1, {10, 30}},
+        {{40, 10, 40, 10, 40, 0}, {10, 30, 10, 30, 40, 0}, 100, 100, 1, {10, 30}},
+        // ...then the preferred shape nearer 1.618, then the first. A preferred height
+        // of 0 gives no usable ratio and never wins.
+        {{20, 10, 100, 100, 0, 0}, {10, 20, 160, 100, 0, 0}, 100, 100, 1, {10, 20}},
+        {{20, 10, 100, 100, 0, 0}, {10, 20, 100, 100, 0, 0}, 100, 100, 0, {20, 10}},
+        {{20, 10, 100, 100, 0, 0}, {10, 20, 160, 0, 0, 0}, 100, 100, 0, {20, 10}},
+    };
+    for (const Case& c : cases) {
         ArrangementSet set;
-        auto over = Make(101, 10), fits = Make(50, 90);
-        over->overflow = 0.001f;
-        fits->waste = 1e9f;
-        fits->overflow = 5;
-        set.AddArrangement(over);
-        set.AddArrangement(fits);
-        EXPECT_EQ(set.ChooseArrangement(100, 100).get(), fits.get());
-        EXPECT_EQ(set.ChooseArrangement(40, 100).get(), over.get());  // neither fits: first...
-        fits->overflow = 0.0005f;
-        EXPECT_EQ(set.ChooseArrangement(40, 100).get(), fits.get());  // ...unless the later overflows less
-    }
-    {  // both fit: smaller waste, then smaller minimum area
-        ArrangementSet set;
-        auto a = Make(40, 10), b = Make(10, 30);
-        a->waste = 50;
-        b->waste = 40;
-        set.AddArrangement(a);
-        set.AddArrangement(b);
-        EXPECT_EQ(set.ChooseArrangement(100, 100).get(), b.get());
-        a->waste = 40;
-        EXPECT_EQ(set.ChooseArrangement(100, 100).get(), b.get());  // 300 < 400
-    }
-    {  // equal waste and area: the preferred shape nearer 1.618 wins, else the first
-        ArrangementSet set;
-        auto square = Make(20, 10), golden = Make(10, 20);
-        square->prefW = 100, square->prefH = 100;
-        golden->prefW = 160, golden->prefH = 100;
-        set.AddArrangement(square);
-        set.AddArrangement(golden);
-        EXPECT_EQ(set.ChooseArrangement(100, 100).get(), golden.get());
-        EXPECT_EQ(set.BestSize(), PointF(10, 20));
-        golden->prefW = 100;
-        EXPECT_EQ(set.ChooseArrangement(100, 100).get(), square.get());
-        EXPECT_EQ(set.BestSize(), PointF(20, 10));
-        // A preferred height of 0 gives no usable ratio and never wins.
-        golden->prefW = 160, golden->prefH = 0;
-        EXPECT_EQ(set.ChooseArrangement(100, 100).get(), square.get());
+        const ArrangementPtr made[] = {new Fake(c.first), new Fake(c.second)};
+        for (const ArrangementPtr& a : made) set.AddArrangement(a);
+        EXPECT_EQ(set.ChooseArrangement(c.width, c.height), made[c.chosen]) << &c - cases;
+        EXPECT_EQ(set.BestSize(), c.best) << &c - cases;
     }
 }
 
@@ -124,20 +109,9 @@ TEST(ArrangementSet, OfferMakesOnlyWhatTheSetKeeps) {
     ArrangementSet set;
     set.AddArrangement(Make(20, 20));
     int made = 0;
-    auto maker = [&made](float inW, float inH) {
-        return [&made, inW, inH]() {
-            ++made;
-            return ArrangementPtr(Make(inW, inH));
-        };
-    };
-    EXPECT_TRUE(set.Beats(25, 20));
-    EXPECT_FALSE(set.Beats(20, 20));  // equal sizes replace
-    EXPECT_FALSE(set.Beats(10, 30));
-    set.Offer(25, 20, maker(25, 20));
-    EXPECT_EQ(made, 0);
-    set.Offer(20, 20, maker(20, 20));
-    set.Offer(10, 30, maker(10, 30));
-    EXPECT_EQ(made, 2);
+    for (PointF size : {PointF(25, 20), PointF(20, 20), PointF(10, 30)})
+        set.Offer(size.x, size.y, [&made, size] { return ++made, ArrangementPtr(Make(size.x, size.y)); });
+    EXPECT_EQ(made, 2);  // 25 x 20 is beaten; an equal size replaces
     EXPECT_EQ(set.size(), 2u);
     EXPECT_EQ(set.OfferedCount(), 4u);
 }

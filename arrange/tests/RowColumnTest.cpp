@@ -8,8 +8,6 @@ using namespace arrange_test;
 using tarncore::arrange::Column;
 using tarncore::arrange::Row;
 using tarncore::arrange::impl::ArrangementPtr;
-using tarncore::arrange::impl::ColumnArrangement;
-using tarncore::arrange::impl::RowArrangement;
 
 namespace {
 
@@ -19,6 +17,8 @@ ArrangementPtr Only(IArrangeable& inGroup) {
     return inGroup.Arrangements()[0];
 }
 
+using Rects = std::vector<RectF>;
+
 }  // namespace
 
 TEST(RowArrangement, PlacesFixedChildrenWithSpacingAndAlignment) {
@@ -26,36 +26,26 @@ TEST(RowArrangement, PlacesFixedChildrenWithSpacingAndAlignment) {
     TestGroup<Row> row{&a, &b};
     row.hSpacing = 5;
     row.hAlign = 1;
-    EXPECT_EQ(Only(row)->MinWidth(), 105);
-    EXPECT_EQ(Only(row)->MinHeight(), 20);
+    EXPECT_EQ(MinSize(Only(row)), PointF(105, 20));
     row.Arrange(Rect(0, 0, 200, 30));
-    EXPECT_EQ(a.placed, Rect(47.5f, 0, 40, 20));
-    EXPECT_EQ(b.placed, Rect(92.5f, 0, 60, 20));
-
-    row.hAlign = 2;
-    row.vAlign = 2;
+    EXPECT_EQ(Placed({&a, &b}), (Rects{Rect(47.5f, 0, 40, 20), Rect(92.5f, 0, 60, 20)}));
+    row.hAlign = row.vAlign = 2;
     row.Rearrange();
-    EXPECT_EQ(a.placed, Rect(95, 10, 40, 20));
-    EXPECT_EQ(b.placed, Rect(140, 10, 60, 20));
+    EXPECT_EQ(Placed({&a, &b}), (Rects{Rect(95, 10, 40, 20), Rect(140, 10, 60, 20)}));
 
     // Without children: the margins alone, no spacing, and no overflow.
     TestGroup<Row> empty;
     empty.hSpacing = 5;
     empty.Margins(3, 1, 4, 2);
-    EXPECT_EQ(Only(empty)->MinWidth(), 7);
-    EXPECT_EQ(Only(empty)->MinHeight(), 3);
+    EXPECT_EQ(MinSize(Only(empty)), PointF(7, 3));
     EXPECT_EQ(Only(empty)->OverflowArea(PointF(0, 0)), 0);
-    EXPECT_EQ(RowArrangement(empty, {}, {}, false).MinWidth(), 0);
 }
 
 TEST(RowArrangement, SharesExtraSpaceInProportionAndPassesOnWhatIsRefused) {
-    Box a(100, 20), b(50, 20);
-    a.Expandable(true, false);
-    b.Expandable(true, false);
+    Box a(100, 20, kExpandsH), b(50, 20, kExpandsH);
     TestGroup<Row> row{&a, &b};
     row.Arrange(Rect(0, 0, 300, 20));
-    EXPECT_EQ(a.placed, Rect(0, 0, 200, 20));
-    EXPECT_EQ(b.placed, Rect(200, 0, 100, 20));
+    EXPECT_EQ(Placed({&a, &b}), (Rects{Rect(0, 0, 200, 20), Rect(200, 0, 100, 20)}));
 
     a.maxWidth = 120;  // takes less than proposed: stops sharing
     row.Arrange(Rect(0, 0, 300, 21));
@@ -78,9 +68,9 @@ TEST(RowArrangement, SharesExtraSpaceInProportionAndPassesOnWhatIsRefused) {
 // the minimum widths although the children start at their preferred widths.
 TEST(RowArrangement, SharesTheRoomInsideTheMarginsFromThePreferredWidths) {
     // With margins, an expandable child reaches the inner edge (the first measure left
-    // it one margin pair short), and fixed content centres inside the margins.
-    Box field(50, 20);
-    field.Expandable(true, false);
+    // it one margin pair short), and fixed content is aligned inside the margins: the
+    // group is told the aligned content origin and the content size, without margins.
+    Box field(50, 20, kExpandsH);
     TestGroup<Row> framed{&field};
     framed.Margins(10, 0, 10, 0);
     framed.Arrange(Rect(0, 0, 200, 40));
@@ -89,44 +79,32 @@ TEST(RowArrangement, SharesTheRoomInsideTheMarginsFromThePreferredWidths) {
 
     Box label(40, 20);
     TestGroup<Row> centred{&label};
-    centred.Margins(10, 0, 10, 0);
-    centred.hAlign = 1;
-    centred.Arrange(Rect(0, 0, 200, 40));
-    EXPECT_EQ(label.placed.x, 80);
-    EXPECT_EQ(centred.positions.back(), PointF(80, 0));
+    centred.Margins(10, 5, 20, 15);
+    centred.hAlign = centred.vAlign = 1;
+    EXPECT_EQ(centred.Arrange(Rect(0, 0, 200, 100)), PointF(170, 80));
+    EXPECT_EQ(centred.positions, (std::vector<PointF>{PointF(75, 35)}));
+    EXPECT_EQ(centred.dimensions, (std::vector<PointF>{PointF(170, 80)}));
+    EXPECT_EQ(label.placed, Rect(75, 35, 40, 20));
 
     // Preferred above minimum: the children start at their preferred widths and share
     // what is left of the row (the second measure made the row 250 wide in 200).
-    Box wide(100, 20);
+    Box wide(100, 20, kExpandsH);
     wide.minWidth = 50;
-    wide.Expandable(true, false);
     TestGroup<Row> one{&wide};
     one.Arrange(Rect(0, 0, 200, 20));
     EXPECT_EQ(wide.placed, Rect(0, 0, 200, 20));
 
-    Box fixed(80, 20), stretch(60, 20);
+    Box fixed(80, 20), stretch(60, 20, kExpandsH);
     fixed.minWidth = 40;
     stretch.minWidth = 30;
-    stretch.Expandable(true, false);
     TestGroup<Row> mixed{&fixed, &stretch};
     mixed.Arrange(Rect(0, 0, 200, 20));
-    EXPECT_EQ(fixed.placed, Rect(0, 0, 80, 20));
-    EXPECT_EQ(stretch.placed, Rect(80, 0, 120, 20));
+    EXPECT_EQ(Placed({&fixed, &stretch}), (Rects{Rect(0, 0, 80, 20), Rect(80, 0, 120, 20)}));
     mixed.Arrange(Rect(0, 0, 120, 20));
     EXPECT_EQ(stretch.placed, Rect(80, 0, 40, 20));
 }
 
-TEST(RowArrangement, FramePositionsSeparatorsAndChildMargins) {
-    Box box(40, 20);
-    TestGroup<Row> row{&box};
-    row.Margins(10, 5, 20, 15);
-    row.hAlign = 1;
-    row.vAlign = 1;
-    EXPECT_EQ(row.Arrange(Rect(0, 0, 200, 100)), PointF(170, 80));
-    EXPECT_EQ(row.positions, (std::vector<PointF>{PointF(75, 35)}));
-    EXPECT_EQ(row.dimensions, (std::vector<PointF>{PointF(170, 80)}));
-    EXPECT_EQ(box.placed, Rect(75, 35, 40, 20));
-
+TEST(RowArrangement, SeparatorStripsChildMarginsAndShrinking) {
     // The strip between two children spans the shorter one.
     Box low(30, 20), high(30, 30);
     TestGroup<Row> strip{&low, &high};
@@ -145,12 +123,10 @@ TEST(RowArrangement, FramePositionsSeparatorsAndChildMargins) {
     second.Margins(5, 0, 5, 0);
     TestGroup<Row> spaced{&first, &second};
     spaced.Arrange(Rect(0, 0, 200, 20));
-    EXPECT_EQ(first.placed, Rect(5, 0, 40, 20));
-    EXPECT_EQ(second.placed, Rect(55, 0, 40, 20));
+    EXPECT_EQ(Placed({&first, &second}), (Rects{Rect(5, 0, 40, 20), Rect(55, 0, 40, 20)}));
 
     // The content origin follows the current size, not the tallest ever distributed.
-    Box tall(40, 10);
-    tall.Expandable(false, true);
+    Box tall(40, 10, kExpandsV);
     TestGroup<Row> shrinking{&tall};
     shrinking.vAlign = 1;
     shrinking.Arrange(Rect(0, 0, 100, 80));
@@ -163,13 +139,12 @@ TEST(RowArrangement, OverflowAndWastedArea) {
     Box a(40, 20), b(60, 30);
     TestGroup<Row> row{&a, &b};
     row.hSpacing = 5;
-    const ArrangementPtr arrangement = Only(row);
     // The second child sticks out by 20 × its height and is 5 too tall; the spacing in
     // front of it is not part of its own test.
-    EXPECT_EQ(arrangement->OverflowArea(PointF(80, 25)), 900);
-    EXPECT_EQ(arrangement->OverflowArea(PointF(105, 30)), 0);
+    EXPECT_EQ(Only(row)->OverflowArea(PointF(80, 25)), 900);
+    EXPECT_EQ(Only(row)->OverflowArea(PointF(105, 30)), 0);
     // Free strip (200 − 105) × 40, the children's own waste 800 + 600, the gap 5 × 40.
-    EXPECT_EQ(arrangement->WastedArea(PointF(200, 40)), 5400);
+    EXPECT_EQ(Only(row)->WastedArea(PointF(200, 40)), 5400);
 
     row.Margins(5, 2, 5, 2);
     row.Invalidate();
@@ -182,17 +157,12 @@ TEST(ColumnArrangement, IsTheRowWithTheAxesExchanged) {
     TestGroup<Column> column{&a, &b};
     column.vSpacing = 4;
     column.hSpacing = 100;  // not used by a column
-    column.hAlign = 2;
-    column.vAlign = 2;
+    column.hAlign = column.vAlign = 2;
     column.withSeparators = true;
     column.Margins(1, 2, 3, 4);
-    const ArrangementPtr arrangement = Only(column);
-    EXPECT_EQ(arrangement->MinWidth(), 64);
-    EXPECT_EQ(arrangement->MinHeight(), 60);
-
+    EXPECT_EQ(MinSize(Only(column)), PointF(64, 60));
     EXPECT_EQ(column.Arrange(Rect(0, 0, 104, 106)), PointF(100, 100));
-    EXPECT_EQ(a.placed, Rect(61, 48, 40, 20));
-    EXPECT_EQ(b.placed, Rect(41, 72, 60, 30));
+    EXPECT_EQ(Placed({&a, &b}), (Rects{Rect(61, 48, 40, 20), Rect(41, 72, 60, 30)}));
     EXPECT_EQ(column.positions.back(), PointF(41, 48));
     EXPECT_EQ(column.dimensions.back(), PointF(100, 100));
     ASSERT_EQ(column.separators.size(), 1u);
@@ -200,24 +170,17 @@ TEST(ColumnArrangement, IsTheRowWithTheAxesExchanged) {
     EXPECT_EQ(column.separators[0]->bounds, Rect(61, 68, 40, 4));
 
     // Expansion runs down the column.
-    Box top(30, 10), rest(30, 10);
-    top.Expandable(false, true);
-    rest.Expandable(true, true);
+    Box top(30, 10, kExpandsV), rest(30, 10, kExpandsHV);
     TestGroup<Column> stack{&top, &rest};
     stack.Arrange(Rect(0, 0, 50, 100));
-    EXPECT_EQ(top.placed, Rect(0, 0, 30, 50));
-    EXPECT_EQ(rest.placed, Rect(0, 50, 50, 50));
-    EXPECT_EQ(Only(stack)->ExpandedHeight(80), 80);
-    EXPECT_EQ(Only(stack)->ExpandedWidth(80), 80);
-    EXPECT_EQ(ColumnArrangement(stack, {Only(top)}, {}, true).ExpandedWidth(80), 30);
+    EXPECT_EQ(Placed({&top, &rest}), (Rects{Rect(0, 0, 30, 50), Rect(0, 50, 50, 50)}));
+    EXPECT_EQ(PointF(Only(stack)->ExpandedWidth(80), Only(stack)->ExpandedHeight(80)), PointF(80, 80));
 }
 
 TEST(RowArrangement, DistributionEndsWhenRoundingLeavesAnUnplaceableRemainder) {
     // At these lengths every proposal rounds back to the same floats while the remainder
     // stays far above the threshold; the passes must end anyway.
-    Box a(96956392.0f, 10), b(59905076.0f, 10);
-    a.Expandable(true, false);
-    b.Expandable(true, false);
+    Box a(96956392.0f, 10, kExpandsH), b(59905076.0f, 10, kExpandsH);
     TestGroup<Row> row{&a, &b};
     row.Arrange(Rect(0, 0, 228052064.0f, 10));
     EXPECT_NEAR(a.placed.width + b.placed.width, 228052064.0f, 64.0f);
