@@ -20,21 +20,23 @@ namespace tarncore {
 namespace geom {
 // Readable failure messages for the geometry values.
 template <class T>
-void PrintTo(const PointT<T>& inPoint, std::ostream* ioStream) {
-    *ioStream << "(" << inPoint.x << ", " << inPoint.y << ")";
-}
+void PrintTo(const PointT<T>& inP, std::ostream* ioOut) { *ioOut << "(" << inP.x << ", " << inP.y << ")"; }
 template <class T>
-void PrintTo(const RectT<T>& inRect, std::ostream* ioStream) {
-    *ioStream << "(" << inRect.x << ", " << inRect.y << ", " << inRect.width << " x " << inRect.height << ")";
+void PrintTo(const RectT<T>& inR, std::ostream* ioOut) {
+    *ioOut << "(" << inR.x << ", " << inR.y << ", " << inR.width << " x " << inR.height << ")";
 }
 }  // namespace geom
 }  // namespace tarncore
 
 namespace arrange_test {
 
-using tarncore::arrange::IArrangeable;
+using namespace tarncore::arrange;
+using impl::ArrangementPtr;
+using impl::ArrangementSet;
 using tarncore::geom::PointF;
 using tarncore::geom::RectF;
+using Rects = std::vector<RectF>;
+using Sizes = std::vector<PointF>;
 
 inline RectF Rect(float inX, float inY, float inW, float inH) { return RectF(inX, inY, inW, inH); }
 
@@ -47,15 +49,14 @@ struct Margined {
 
 enum Expands { kFixed = 0, kExpandsH = 1, kExpandsV = 2, kExpandsHV = 3 };
 
-// A control with a preferred size (and by default the same minimum size); an expandable
-// one takes what it is offered up to maxWidth.
-struct Box : tarncore::arrange::Single, Margined {
+// A control with a preferred size (and by default the same minimum width; the minimum
+// height is the preferred one); an expandable one takes what it is offered up to maxWidth.
+struct Box : Single, Margined {
     Box(float inWidth, float inHeight, int inExpands = kFixed)
-        : preferredWidth(inWidth), preferredHeight(inHeight), minWidth(inWidth), minHeight(inHeight),
+        : preferredWidth(inWidth), preferredHeight(inHeight), minWidth(inWidth),
           expandH(inExpands & kExpandsH), expandV(inExpands & kExpandsV) {}
 
     float MinWidth() const override { return minWidth; }
-    float MinHeight() const override { return minHeight; }
     float PreferredWidth() const override { return preferredWidth; }
     float PreferredHeight() const override { return preferredHeight; }
     bool HorizontallyExpandable() const override { return expandH; }
@@ -75,7 +76,7 @@ struct Box : tarncore::arrange::Single, Margined {
         return PointF(inContent.width, inContent.height);
     }
 
-    float preferredWidth, preferredHeight, minWidth, minHeight;
+    float preferredWidth, preferredHeight, minWidth;
     bool expandH, expandV;
     float maxWidth = std::numeric_limits<float>::infinity();
     RectF placed{-1, -1, -1, -1};
@@ -83,13 +84,13 @@ struct Box : tarncore::arrange::Single, Margined {
     std::function<void()> onArrange;
 };
 
-inline PointF MinSize(const tarncore::arrange::impl::ArrangementPtr& inArrangement) {
+inline PointF MinSize(const ArrangementPtr& inArrangement) {
     return PointF(inArrangement->MinWidth(), inArrangement->MinHeight());
 }
 
-inline std::vector<PointF> MinSizes(const tarncore::arrange::impl::ArrangementSet& inSet) {
+inline std::vector<PointF> MinSizes(const ArrangementSet& inSet) {
     std::vector<PointF> sizes;
-    for (const auto& arrangement : inSet) sizes.push_back(MinSize(arrangement));
+    for (const ArrangementPtr& arrangement : inSet) sizes.push_back(MinSize(arrangement));
     return sizes;
 }
 
@@ -99,8 +100,8 @@ inline std::vector<RectF> Placed(std::initializer_list<const Box*> inBoxes) {
     return placed;
 }
 
-struct RecordingSeparator : tarncore::arrange::ISeparator {
-    void SetBounds(tarncore::arrange::SeparatorOrientation inOrientation, const RectF& inBounds) override {
+struct RecordingSeparator : ISeparator {
+    void SetBounds(SeparatorOrientation inOrientation, const RectF& inBounds) override {
         orientation = inOrientation;
         bounds = inBounds;
     }
@@ -119,21 +120,12 @@ struct TestGroup : Kind, Margined {
     bool VisitChildren(IArrangeable::ConstVisitor inVisitor) const override { return Visit(inVisitor); }
     float HorizontalSpacing() const override { return hSpacing; }
     float VerticalSpacing() const override { return vSpacing; }
-    tarncore::arrange::AlignmentHorizontal HorizontalAlignment() override {
-        return static_cast<tarncore::arrange::AlignmentHorizontal>(hAlign);
+    AlignmentHorizontal HorizontalAlignment() override { return AlignmentHorizontal(hAlign); }
+    AlignmentVertical VerticalAlignment() override { return AlignmentVertical(vAlign); }
+    ISeparator* BuildSeparator() override {
+        return withSeparators ? separators.emplace_back(new RecordingSeparator).get() : nullptr;
     }
-    tarncore::arrange::AlignmentVertical VerticalAlignment() override {
-        return static_cast<tarncore::arrange::AlignmentVertical>(vAlign);
-    }
-    tarncore::arrange::ISeparator* BuildSeparator() override {
-        if (!withSeparators) return nullptr;
-        separators.push_back(std::make_unique<RecordingSeparator>());
-        return separators.back().get();
-    }
-    void ClearSeparators() override {
-        ++clears;
-        separators.clear();
-    }
+    void ClearSeparators() override { ++clears, separators.clear(); }
     float LeftMargin() const override { return left; }
     float RightMargin() const override { return right; }
     float TopMargin() const override { return top; }
@@ -141,11 +133,14 @@ struct TestGroup : Kind, Margined {
     void Position(const PointF& inOrigin) override { positions.push_back(inOrigin); }
     void SetDimensions(const PointF& inSize) override { dimensions.push_back(inSize); }
 
+    TestGroup& Spacing(float inH, float inV) { return hSpacing = inH, vSpacing = inV, *this; }
+    TestGroup& Align(int inH, int inV) { return hAlign = inH, vAlign = inV, *this; }
+    TestGroup& Separated() { return withSeparators = true, *this; }
+
     template <class V>
-    bool Visit(V& inVisitor) const {
-        for (IArrangeable* child : children)
-            if (!inVisitor(*child)) return false;
-        return true;
+    bool Visit(V& inVisit) const {
+        auto visit = [&inVisit](IArrangeable* inChild) { return inVisit(*inChild); };
+        return std::all_of(children.begin(), children.end(), visit);
     }
 
     std::vector<IArrangeable*> children;
@@ -157,6 +152,6 @@ struct TestGroup : Kind, Margined {
     std::vector<PointF> positions, dimensions;
 };
 
-using TestDynamic = TestGroup<tarncore::arrange::DynamicGroup>;
+using TestDynamic = TestGroup<DynamicGroup>;
 
 }  // namespace arrange_test
