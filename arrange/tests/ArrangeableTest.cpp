@@ -35,11 +35,7 @@ struct Fake : IArrangement, Answers {
 
 ArrangementPtr Make(float inMinW, float inMinH) { return new Fake({inMinW, inMinH, inMinW, inMinH, 0, 0}); }
 
-std::vector<IArrangement*> Entries(const ArrangementSet& inSet) {
-    std::vector<IArrangement*> entries;
-    for (const ArrangementPtr& entry : inSet) entries.push_back(entry.get());
-    return entries;
-}
+using Entries = std::vector<ArrangementPtr>;
 
 }  // namespace
 
@@ -51,15 +47,15 @@ TEST(ArrangementSet, KeepsOnlyUndominatedMinimumSizesLaterEqualOnesReplacing) {
     for (auto& a : {wide, square1, square2, tall}) set.AddArrangement(a);
     // An offer of 25 x 25 is not even made: 20 x 20 is no larger.
     set.Offer(25, 25, [] { return ADD_FAILURE(), Make(25, 25); });
-    EXPECT_EQ(Entries(set), (std::vector<IArrangement*>{wide.get(), square2.get(), tall.get()}));
+    EXPECT_EQ(Entries(set.begin(), set.end()), (Entries{wide, square2, tall}));
 
     const ArrangementPtr smaller = Make(15, 15), tiny = Make(5, 5);
     set.Offer(15, 15, [&smaller] { return smaller; });
-    EXPECT_EQ(Entries(set), (std::vector<IArrangement*>{wide.get(), tall.get(), smaller.get()}));
+    EXPECT_EQ(Entries(set.begin(), set.end()), (Entries{wide, tall, smaller}));
     EXPECT_EQ(set.OfferedCount(), 6u);
     // One that beats several at once replaces all of them, wherever they stand.
     set.AddArrangement(tiny);
-    EXPECT_EQ(Entries(set), (std::vector<IArrangement*>{tiny.get()}));
+    EXPECT_EQ(Entries(set.begin(), set.end()), Entries{tiny});
 
     set.Clear();
     EXPECT_TRUE(set.empty());
@@ -110,50 +106,58 @@ TEST(ArrangementSet, SizesThatAreNotNumbersDoNotPileUp) {
     EXPECT_EQ(set.size(), 1u);
     const ArrangementPtr real = Make(1e30f, 10);
     set.AddArrangement(real);
-    EXPECT_EQ(Entries(set), (std::vector<IArrangement*>{real.get()}));
+    EXPECT_EQ(Entries(set.begin(), set.end()), Entries{real});
     EXPECT_TRUE(set.Beats(nan, nan));
     set.AddArrangement(Make(nan, 5));
     EXPECT_EQ(set.size(), 2u);
 }
 
-TEST(Single, SizesIncludeMarginsAndArrangeInGetsTheContent) {
+TEST(Arrangeable, ASingleGetsItsContentAndArrangingGoesThroughTheRoot) {
     EXPECT_EQ(Box(100, 20).BestSize(), PointF(100, 20));
 
     Box box(100, 20, kExpandsH);
     box.minWidth = 60;
     box.Margins(1, 2, 3, 4);
-    ASSERT_EQ(box.Arrangements().size(), 1u);
-    const ArrangementPtr single = box.Arrangements()[0];
+    const ArrangementPtr single = Only(box);
     EXPECT_EQ(MinSize(single), PointF(64, 26));
     EXPECT_EQ(PointF(single->PreferredWidth(), single->ExpandedWidth(500)), PointF(104, 500));
     EXPECT_EQ(single->OverflowArea(PointF(54, 20)), 26 * 10 + 64 * 6);
-    EXPECT_EQ(box.Arrange(Rect(10, 10, 300, 50)), PointF(296, 44));
-    EXPECT_EQ(box.placed, Rect(11, 12, 296, 44));
-}
+    EXPECT_EQ(box.Arrange(RectF(10, 10, 300, 50)), PointF(296, 44));
+    EXPECT_EQ(box.placed, RectF(11, 12, 296, 44));
 
-TEST(Arrangeable, ArrangeGoesThroughTheRootAndIgnoresEmptyRects) {
+    // Arranging any item arranges the root; empty rectangles are ignored.
     Box a(40, 20), b(60, 20);
     TestGroup<Row> row{&a, &b};
     row.Arrangements();  // the rebuild makes the row their parent
     EXPECT_EQ(tarncore::arrange::Parent(a), &row);
-    EXPECT_EQ(a.Arrange(Rect(0, 0, 200, 30)), PointF(200, 30));
-    EXPECT_EQ(row.Bounds(), Rect(0, 0, 200, 30));
-    EXPECT_EQ(b.placed, Rect(40, 0, 60, 20));
-    for (RectF empty : {Rect(0, 0, 0, 30), Rect(0, 0, 200, -1), Rect(0, 0, std::nanf(""), 30)})
+    EXPECT_EQ(a.Arrange(RectF(0, 0, 200, 30)), PointF(200, 30));
+    EXPECT_EQ(row.Bounds(), RectF(0, 0, 200, 30));
+    EXPECT_EQ(b.placed, RectF(40, 0, 60, 20));
+    for (RectF empty : {RectF(0, 0, 0, 30), RectF(0, 0, 200, -1), RectF(0, 0, std::nanf(""), 30)})
         EXPECT_EQ(row.Arrange(empty), PointF(0, 0));
     EXPECT_EQ(a.arranged, 1);
 
     // A parent that would close a loop is refused.
     EXPECT_THROW(row.SetParent(&a), std::invalid_argument);
     EXPECT_THROW(a.SetParent(&a), std::invalid_argument);
+    // Children that lead back up are skipped by the rebuild and by every walk.
+    TestGroup<Row> inner{&b};
+    TestGroup<Column> outer{&inner};
+    inner.children = {&b, &inner, &outer};
+    outer.Arrange(RectF(0, 0, 100, 100));
+    EXPECT_EQ(inner.Children(), (std::vector<IArrangeable*>{&b}));
+    EXPECT_EQ(b.placed, RectF(0, 0, 60, 20));
+    EXPECT_EQ(outer.Parent(), nullptr);
+    outer.InvalidateAll();
+    EXPECT_EQ(b.arranged, 3);
 }
 
 TEST(Arrangeable, InvalidateRearrangesOnceAndWaitsWhileDisabled) {
     Box a(40, 20), b(60, 20), c(30, 30);
     TestGroup<Row> inner{&a, &b};
     TestGroup<Column> root{&inner, &c};
-    root.Arrange(Rect(0, 0, 200, 100));
-    EXPECT_EQ(c.placed, Rect(0, 20, 30, 30));
+    root.Arrange(RectF(0, 0, 200, 100));
+    EXPECT_EQ(c.placed, RectF(0, 20, 30, 30));
 
     // A changed size takes effect after Invalidate, which rearranges at once.
     a.preferredHeight = 35;
@@ -164,7 +168,7 @@ TEST(Arrangeable, InvalidateRearrangesOnceAndWaitsWhileDisabled) {
     // While disabled nothing is arranged and the bounds stay; Invalidate only marks the
     // item and its ancestors, InvalidateAll does nothing at all.
     a.EnableArrangement(false);
-    EXPECT_EQ(root.Arrange(Rect(5, 5, 300, 30)), PointF(0, 0));
+    EXPECT_EQ(root.Arrange(RectF(5, 5, 300, 30)), PointF(0, 0));
     a.preferredHeight = 10;
     a.Invalidate();
     EXPECT_FALSE(a.IsBuilt() || inner.IsBuilt() || root.IsBuilt());
@@ -175,14 +179,14 @@ TEST(Arrangeable, InvalidateRearrangesOnceAndWaitsWhileDisabled) {
     root.EnableArrangement(true);
     root.EnableArrangement(true);
     EXPECT_EQ(c.arranged, 3);
-    EXPECT_EQ(c.placed, Rect(0, 20, 30, 30));  // b is the taller one now
+    EXPECT_EQ(c.placed, RectF(0, 20, 30, 30));  // b is the taller one now
 
     // InvalidateAll picks up every change below and arranges the tree once.
     b.preferredHeight = 25;
     c.preferredWidth = c.minWidth = 50;
     root.InvalidateAll();
     EXPECT_EQ(c.arranged, 4);
-    EXPECT_EQ(c.placed, Rect(0, 25, 50, 30));
+    EXPECT_EQ(c.placed, RectF(0, 25, 50, 30));
 }
 
 TEST(Arrangeable, InvalidationWhileArrangingRunsAnotherPassAtMostFiveInAll) {
@@ -195,7 +199,7 @@ TEST(Arrangeable, InvalidationWhileArrangingRunsAnotherPassAtMostFiveInAll) {
         text.preferredHeight += 10;
         text.Invalidate();
     };
-    root.Arrange(Rect(0, 0, 100, 200));
+    root.Arrange(RectF(0, 0, 100, 200));
     EXPECT_EQ(text.arranged, 3);
     EXPECT_EQ(other.placed.y, 40);
 
@@ -207,18 +211,18 @@ TEST(Arrangeable, InvalidationWhileArrangingRunsAnotherPassAtMostFiveInAll) {
         --depth;
     };
     text.arranged = 0;
-    root.Arrange(Rect(0, 0, 100, 200));
+    root.Arrange(RectF(0, 0, 100, 200));
     EXPECT_EQ(text.arranged, 5);
     EXPECT_EQ(deepest, 1);
 
     // A new rectangle asked for while arranging is served by the next pass.
     text.onArrange = [&] {
-        if (text.arranged == 1) other.Arrange(Rect(0, 0, 120, 200));
+        if (text.arranged == 1) other.Arrange(RectF(0, 0, 120, 200));
     };
     text.arranged = 0;
-    root.Arrange(Rect(0, 0, 100, 200));
+    root.Arrange(RectF(0, 0, 100, 200));
     EXPECT_EQ(text.arranged, 2);
-    EXPECT_EQ(root.Bounds(), Rect(0, 0, 120, 200));
+    EXPECT_EQ(root.Bounds(), RectF(0, 0, 120, 200));
 }
 
 namespace {
@@ -255,17 +259,4 @@ TEST(ArrangeableGroup, OffersTheProductOfTheChildrenInOrderWithSeparators) {
     EXPECT_EQ(hollow.Arrangements().size(), 1u);
     EXPECT_TRUE(empty1.Arrangements().empty());
     EXPECT_EQ(hollow.combinations, (std::vector<Combination>{Combination()}));
-}
-
-TEST(ArrangeableGroup, ChildrenThatLoopBackAreSkipped) {
-    Box box(10, 10);
-    TestGroup<Row> inner{&box};
-    TestGroup<Column> outer{&inner};
-    inner.children = {&box, &inner, &outer};
-    outer.Arrange(Rect(0, 0, 100, 100));
-    EXPECT_EQ(inner.Children(), (std::vector<IArrangeable*>{&box}));
-    EXPECT_EQ(box.placed, Rect(0, 0, 10, 10));
-    EXPECT_EQ(outer.Parent(), nullptr);
-    outer.InvalidateAll();  // the walk does not go round the loop either
-    EXPECT_EQ(box.arranged, 2);
 }

@@ -8,6 +8,8 @@
 #include <tarncore/arrange/Groups.h>
 #include <tarncore/arrange/Single.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
@@ -37,8 +39,6 @@ using tarncore::geom::PointF;
 using tarncore::geom::RectF;
 using Rects = std::vector<RectF>;
 using Sizes = std::vector<PointF>;
-
-inline RectF Rect(float inX, float inY, float inW, float inH) { return RectF(inX, inY, inW, inH); }
 
 struct Margined {
     float left = 0, right = 0, top = 0, bottom = 0;
@@ -84,9 +84,13 @@ struct Box : Single, Margined {
     std::function<void()> onArrange;
 };
 
-inline PointF MinSize(const ArrangementPtr& inArrangement) {
-    return PointF(inArrangement->MinWidth(), inArrangement->MinHeight());
+// The only arrangement of an item or a row or column group.
+inline ArrangementPtr Only(IArrangeable& inItem) {
+    EXPECT_EQ(inItem.Arrangements().size(), 1u);
+    return inItem.Arrangements()[0];
 }
+
+inline PointF MinSize(const ArrangementPtr& inOne) { return PointF(inOne->MinWidth(), inOne->MinHeight()); }
 
 inline std::vector<PointF> MinSizes(const ArrangementSet& inSet) {
     std::vector<PointF> sizes;
