@@ -245,6 +245,7 @@ TEST(ArrangeableGroup, OffersTheProductOfTheChildrenInOrderWithSeparators) {
     TestGroup<Flipping> a{&a1, &a2}, b{&b1, &b2};  // each: a row, then a column
     RecordingRow group{&a, &b};
     group.Separated().Arrangements();
+    EXPECT_EQ(MinSizes(a.Arrangements()), (Sizes{{200, 20}, {100, 40}}));
     const ArrangementPtr ar = a.Arrangements()[0], ac = a.Arrangements()[1];
     const ArrangementPtr br = b.Arrangements()[0], bc = b.Arrangements()[1];
     using Combination = RecordingRow::Combination;
