@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
+#include <utility>
 #include <vector>
 
 namespace sba = tarncore::utility::SmallBlockAllocator;
@@ -38,6 +38,14 @@ std::uint32_t ExpectedClass(std::uint32_t inSize) {
 
 std::uintptr_t Address(const void* inBlock) { return reinterpret_cast<std::uintptr_t>(inBlock); }
 
+// Size and block count of each chunk of a pool, in the pool's order.
+template <class Pool>
+std::vector<std::pair<std::uint32_t, std::uint32_t>> Chunks(Pool& inPool) {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> chunks;
+    for (const auto& chunk : inPool.GetState().chunks) chunks.emplace_back(chunk.size, chunk.blockCount);
+    return chunks;
+}
+
 template <class Pool>
 std::int32_t TotalUsed(Pool& inPool) {
     std::int32_t used = 0;
@@ -46,6 +54,7 @@ std::int32_t TotalUsed(Pool& inPool) {
 }
 
 using SmallChunkPool = AllocatorManager<4144, 66352, 928976, 1>;
+SmallChunkPool& ChunkPool() { return *static_cast<SmallChunkPool*>(sba::PoolForSize(4144)); }
 
 }  // namespace
 
@@ -80,27 +89,20 @@ TEST(SmallBlockAllocator, BlocksComeFromTheirPoolOrTheSystem) {
     // 4144 and 4143 come from different pools, and go back to them.
     void* chunkSized = sba::Allocate(4144);
     void* classSized = sba::Allocate(4143);
-    auto* chunkPool = static_cast<SmallChunkPool*>(sba::PoolForSize(4144));
-    const std::int32_t chunkPoolUsed = TotalUsed(*chunkPool);
+    const std::int32_t chunkPoolUsed = TotalUsed(ChunkPool());
     sba::Dispose(chunkSized, 4144);
-    EXPECT_EQ(TotalUsed(*chunkPool), chunkPoolUsed - 1);
-    EXPECT_FALSE(sba::PoolForSize(4144)->Dispose(classSized, 4143));  // not the chunk pool's
+    EXPECT_EQ(TotalUsed(ChunkPool()), chunkPoolUsed - 1);
+    EXPECT_FALSE(ChunkPool().Dispose(classSized, 4143));  // not the chunk pool's
     sba::Dispose(classSized, 4143);
 
     // Above 8192 and exactly 928976: 16-byte aligned system blocks, freed by the system
-    // (a leak or a wrong free shows under the address sanitizer).
-    for (std::uint32_t size : {8193u, 100000u, 928976u}) {
+    // (a leak or a wrong free shows under the address sanitizer). Pool blocks whose
+    // size is a multiple of 16 are 16-byte aligned too.
+    for (std::uint32_t size : {8193u, 100000u, 928976u, 16u, 48u, 256u, 1024u, 4096u, 8192u}) {
         void* block = sba::Allocate(size);
         ASSERT_NE(block, nullptr);
-        EXPECT_EQ(Address(block) % 16, 0u);
-        std::memset(block, 0xab, size);
-        sba::Dispose(block, size);
-    }
-
-    // Pool blocks whose size is a multiple of 16 are 16-byte aligned.
-    for (std::uint32_t size : {16u, 48u, 256u, 1024u, 4096u, 8192u}) {
-        void* block = sba::Allocate(size);
         EXPECT_EQ(Address(block) % 16, 0u) << size;
+        std::memset(block, 0xab, size);
         sba::Dispose(block, size);
     }
 
@@ -109,93 +111,68 @@ TEST(SmallBlockAllocator, BlocksComeFromTheirPoolOrTheSystem) {
     void* systemBlock = tarncore::platform::AlignedAllocate(40, 16);
     EXPECT_FALSE(sba::PoolForSize(40)->Dispose(systemBlock, 40));
     sba::Dispose(systemBlock, 40);
-
     sba::Dispose(nullptr, 40);
     sba::Dispose(nullptr, 100000);
 }
 
 TEST(AllocatorManager, FirstChunksAndTheLadder) {
+    using Chunk = std::pair<std::uint32_t, std::uint32_t>;
     {
         AllocatorManager<4, 4144, 66352, 1> pool;
         EXPECT_EQ(pool.BlockSize(), 4u);
         void* first = pool.Allocate(4);
-        auto state = pool.GetState();
-        ASSERT_EQ(state.chunks.size(), 1u);
-        EXPECT_EQ(state.chunks[0].size, 4144u);
-        EXPECT_EQ(state.chunks[0].blockCount, 1024u);
-        EXPECT_EQ(Address(first), Address(state.chunks[0].start) + 48 + 1023 * 4);  // last block first
+        ASSERT_EQ(Chunks(pool), std::vector<Chunk>{Chunk(4144, 1024)});
+        EXPECT_EQ(Address(first), Address(pool.GetState().chunks[0].start) + 48 + 1023 * 4);  // last block first
         EXPECT_EQ(Address(pool.Allocate(4)), Address(first) - 4);
-
         // 16 chunks of 4144 bytes hold 66304 bytes, still below 66352: a 17th of 4144.
-        std::vector<void*> blocks;
-        for (int i = 2; i < 17 * 1024; ++i) blocks.push_back(pool.Allocate(4));
-        state = pool.GetState();
-        ASSERT_EQ(state.chunks.size(), 17u);
-        EXPECT_EQ(state.chunks.back().size, 4144u);
-        EXPECT_EQ(state.bytesHeld, 17u * 4144u);
-        EXPECT_EQ(state.freeBlocks, 0);
+        for (int i = 2; i < 17 * 1024; ++i) pool.Allocate(4);
+        EXPECT_EQ(Chunks(pool), std::vector<Chunk>(17, Chunk(4144, 1024)));
+        EXPECT_EQ(pool.GetState().bytesHeld, 17u * 4144u);
+        EXPECT_EQ(pool.GetState().freeBlocks, 0);
         // Then 70448 bytes are held: the next chunk is 66352 bytes.
         pool.Allocate(4);
-        state = pool.GetState();
-        ASSERT_EQ(state.chunks.size(), 18u);
-        EXPECT_EQ(state.chunks.back().size, 66352u);
-        EXPECT_EQ(state.chunks.back().blockCount, (66352u - 48) / 4);
+        EXPECT_EQ(Chunks(pool).back(), Chunk(66352, (66352 - 48) / 4));
     }
     {
         AllocatorManager<8192, 66352, 928976, 0> pool;
-        void* block = pool.Allocate(8192);
-        auto state = pool.GetState();
-        ASSERT_EQ(state.chunks.size(), 1u);
-        EXPECT_EQ(state.chunks[0].size, 66352u);
-        EXPECT_EQ(state.chunks[0].blockCount, 8u);
-        pool.Dispose(block, 8192);
+        pool.Allocate(8192);
+        EXPECT_EQ(Chunks(pool), std::vector<Chunk>{Chunk(66352, 8)});
     }
     {
         SmallChunkPool pool;
-        void* block = pool.Allocate(4144);
-        EXPECT_EQ(pool.GetState().chunks.at(0).blockCount, 16u);
-        EXPECT_EQ(pool.GetState().chunks.at(0).size, 66352u);
-        pool.Dispose(block, 4144);
+        pool.Allocate(4144);
+        EXPECT_EQ(Chunks(pool), std::vector<Chunk>{Chunk(66352, 16)});
     }
     {
         AllocatorManager<66352, 928976, 928976, 1> pool;
         std::vector<void*> blocks;
         for (int i = 0; i < 15; ++i) blocks.push_back(pool.Allocate(66352));
-        auto state = pool.GetState();
-        ASSERT_EQ(state.chunks.size(), 2u);
-        EXPECT_EQ(state.chunks[0].size, 928976u);
-        EXPECT_EQ(state.chunks[0].blockCount, 14u);
-        EXPECT_EQ(state.chunks[1].size, 928976u);
+        EXPECT_EQ(Chunks(pool), std::vector<Chunk>(2, Chunk(928976, 14)));
         for (void* block : blocks) pool.Dispose(block, 66352);
-        EXPECT_EQ(pool.GetState().chunks.size(), 1u);  // keeps one
+        EXPECT_EQ(Chunks(pool).size(), 1u);  // keeps one
     }
 }
 
 TEST(AllocatorManager, ReleasePassesGiveEmptyChunksBack) {
-    auto* chunkPool = static_cast<SmallChunkPool*>(sba::PoolForSize(4144));
     {
         // Keeps no chunk: the last block going back releases the chunk to the 4144 pool.
         AllocatorManager<256, 4144, 66352, 0> pool;
-        const std::int32_t chunkPoolUsed = TotalUsed(*chunkPool);
+        const std::int32_t chunkPoolUsed = TotalUsed(ChunkPool());
         void* block = pool.Allocate(256);
-        EXPECT_EQ(TotalUsed(*chunkPool), chunkPoolUsed + 1);
+        EXPECT_EQ(TotalUsed(ChunkPool()), chunkPoolUsed + 1);
         EXPECT_TRUE(pool.Dispose(block, 256));
         EXPECT_TRUE(pool.GetState().chunks.empty());
         EXPECT_EQ(pool.GetState().bytesHeld, 0u);
-        EXPECT_EQ(TotalUsed(*chunkPool), chunkPoolUsed);
-        block = pool.Allocate(256);  // a new chunk
-        EXPECT_EQ(pool.GetState().chunks.size(), 1u);
-        pool.Dispose(block, 256);
+        EXPECT_EQ(TotalUsed(ChunkPool()), chunkPoolUsed);
 
         // Two chunks of 16 blocks: emptying the second releases it alone, then the first.
         std::vector<void*> blocks;
         for (int i = 0; i < 17; ++i) blocks.push_back(pool.Allocate(256));
-        EXPECT_EQ(pool.GetState().chunks.size(), 2u);
+        EXPECT_EQ(Chunks(pool).size(), 2u);
         pool.Dispose(blocks.back(), 256);
         blocks.pop_back();
-        auto state = pool.GetState();
-        ASSERT_EQ(state.chunks.size(), 1u);
-        EXPECT_EQ(state.chunks[0].used, 16);
+        EXPECT_EQ(Chunks(pool).size(), 1u);
+        EXPECT_EQ(TotalUsed(pool), 16);
         for (void* each : blocks) pool.Dispose(each, 256);
         EXPECT_TRUE(pool.GetState().chunks.empty());
         EXPECT_EQ(pool.GetState().freeBlocks, 0);
@@ -208,33 +185,31 @@ TEST(AllocatorManager, ReleasePassesGiveEmptyChunksBack) {
         const void* chunk = pool.GetState().chunks.at(0).start;
         for (int round = 0; round < 3; ++round) {
             pool.Dispose(one, 64);
-            EXPECT_EQ(pool.GetState().chunks.size(), 1u);
             one = pool.Allocate(64);
+            EXPECT_EQ(Chunks(pool).size(), 1u);
             EXPECT_EQ(pool.GetState().chunks.at(0).start, chunk);
         }
         std::vector<void*> blocks{one};
         for (int i = 1; i < 65; ++i) blocks.push_back(pool.Allocate(64));
-        EXPECT_EQ(pool.GetState().chunks.size(), 2u);
+        EXPECT_EQ(Chunks(pool).size(), 2u);
         for (void* each : blocks) pool.Dispose(each, 64);
-        auto state = pool.GetState();
-        ASSERT_EQ(state.chunks.size(), 1u);
-        EXPECT_EQ(state.chunks[0].used, 0);
-        EXPECT_EQ(state.freeBlocks, 64);
+        EXPECT_EQ(Chunks(pool).size(), 1u);
+        EXPECT_EQ(TotalUsed(pool), 0);
+        EXPECT_EQ(pool.GetState().freeBlocks, 64);
     }
 }
 
 TEST(AllocatorManager, RefusesBlocksItDoesNotOwn) {
     AllocatorManager<32, 4144, 66352, 1> pool;
     void* own = pool.Allocate(32);
-    const auto before = pool.GetState();
+    const std::int32_t freeBlocks = pool.GetState().freeBlocks;
     void* foreign = std::malloc(32);
+    int onStack = 0;
     EXPECT_FALSE(pool.Dispose(foreign, 32));
     EXPECT_FALSE(pool.Dispose(nullptr, 32));
-    int onStack = 0;
     EXPECT_FALSE(pool.Dispose(&onStack, 4));
-    const auto after = pool.GetState();
-    EXPECT_EQ(after.freeBlocks, before.freeBlocks);
-    EXPECT_EQ(after.chunks.at(0).used, 1);
+    EXPECT_EQ(pool.GetState().freeBlocks, freeBlocks);
+    EXPECT_EQ(TotalUsed(pool), 1);
     std::free(foreign);
     EXPECT_TRUE(pool.Dispose(own, 32));
 }
@@ -249,8 +224,7 @@ TEST(SmallBlockAllocator, ResidentMemoryReturnsAfterAMillionBlocks) {
     GTEST_SKIP() << "sanitizer allocators keep freed memory";
 #  endif
 #endif
-    const std::size_t kBlocks = 1000000;
-    std::vector<void*> blocks(kBlocks, nullptr);
+    std::vector<void*> blocks(1000000, nullptr);
     sba::Dispose(sba::Allocate(64), 64);  // the pools exist before the first measure
     // Once a large block has been freed, the system allocator keeps blocks of that size
     // in its heap instead of mapping each on its own; the chunks must leave even then.
@@ -258,20 +232,12 @@ TEST(SmallBlockAllocator, ResidentMemoryReturnsAfterAMillionBlocks) {
     void* large[2] = {sba::Allocate(928976), sba::Allocate(928976)};
     for (void* block : large) sba::Dispose(block, 928976);
     const std::uint64_t before = tarncore::platform::ResidentMemoryBytes();
-    for (auto& block : blocks) {
-        block = sba::Allocate(64);
-        std::memset(block, 0x5a, 64);
-    }
+    for (auto& block : blocks) std::memset(block = sba::Allocate(64), 0x5a, 64);
     const std::uint64_t full = tarncore::platform::ResidentMemoryBytes();
     for (void* block : blocks) sba::Dispose(block, 64);
     const std::uint64_t after = tarncore::platform::ResidentMemoryBytes();
-
-    const double mb = 1024.0 * 1024.0;
-    std::cout << "resident memory: before " << before / mb << " MB, with 1000000 blocks of 64 bytes "
-              << full / mb << " MB, after disposing " << after / mb << " MB\n";
-    RecordProperty("rss_before", std::to_string(before));
-    RecordProperty("rss_full", std::to_string(full));
-    RecordProperty("rss_after", std::to_string(after));
+    RecordProperty("rss_before_full_after", std::to_string(before) + " " + std::to_string(full) + " " +
+                                                std::to_string(after));
     EXPECT_GT(full, before + 60 * 1024 * 1024);
     EXPECT_LT(after, before + 4 * 1024 * 1024);
 }
