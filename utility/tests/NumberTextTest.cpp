@@ -8,12 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <iomanip>
 #include <limits>
 #include <random>
 #include <string>
 #include <tuple>
+#include <vector>
 
 using namespace tarncore;
 using namespace tarncore::utility;
@@ -40,6 +40,48 @@ protected:
     void SetUp() override { Use(kClassic); }
     void TearDown() override { regional::ReloadForTesting(nullptr); }
 };
+
+// The evaluation rules written out directly: every part is a fresh string and every
+// split recurses. Calculate must agree with it wherever it fits the stack.
+double Reference(std::u16string text) {
+    const auto npos = std::u16string::npos;
+    auto number = [](const std::u16string& inText) { return StringToNumber(UTF16String(inText.begin(), inText.end()), 1); };
+    if (text.size() <= 1) return number(text);
+    std::size_t strip = 0;
+    while (text.size() >= 2 * (strip + 1) && text[strip] == '(' && text[text.size() - 1 - strip] == ')') {
+        int balance = 0;
+        for (std::size_t i = strip + 1; i + strip + 1 < text.size() && balance >= 0; ++i)
+            balance += text[i] == '(' ? 1 : text[i] == ')' ? -1 : 0;
+        if (balance < 0) break;
+        ++strip;
+    }
+    text = text.substr(strip, text.size() - 2 * strip);
+    std::u16string kept;
+    std::vector<std::size_t> split(5, npos);  // the last "e", "+-", "*", "/" and "^" at depth 0
+    int depth = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        const std::size_t op = std::u16string(u"e+*/^").find(c == 'E' ? 'e' : c == '-' ? '+' : c);
+        if (depth == 0 && op != npos) {
+            if (op != 1 && (i == 0 || std::u16string(u"+-*/eE^").find(text[i - 1]) != npos)) continue;
+            split[op] = kept.size();
+        }
+        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        kept.push_back(c);
+    }
+    std::size_t at = npos;
+    for (std::size_t s : split) at = at != npos ? at : s;
+    if (at == npos) return number(kept);
+    const double left = Reference(kept.substr(0, at)), right = Reference(kept.substr(at + 1));
+    switch (kept[at]) {
+        case 'e': case 'E': return left * std::pow(10.0, right);
+        case '+': return left + right;
+        case '-': return left - right;
+        case '*': return left * right;
+        case '/': return right == 0 ? left : left / right;
+        default: return std::pow(left, right);
+    }
+}
 
 }  // namespace
 
@@ -78,6 +120,13 @@ TEST_F(NumberText, NumberToStringUsesTheRegionalSeparators) {
     EXPECT_EQ(NumberToString(3.14159), W(u"3,14"));
     EXPECT_EQ(NumberToString(1234567.891, 1, 2, kNumberGroupThousands), W(u"1.234.567,89"));
     EXPECT_EQ(NumberToString(1e30, 1, 2, 0), W(u"1,000000e+30"));  // the "%e" form too
+    oUTF16StringStream native, classic;
+    native.imbue(Locale::Native());
+    classic.imbue(Locale::Default());
+    native << std::fixed << std::setprecision(1) << 1234.5;
+    classic << std::fixed << std::setprecision(1) << 1234.5;
+    EXPECT_EQ(native.str() + W(u" ") + classic.str(), W(u"1.234,5 1234.5"));
+    EXPECT_TRUE(HasTextStreamFacets(Locale::Native()));
     Use([](platform::os::NumericConventions&) { return false; });   // classic separators stay
     EXPECT_EQ(NumberToString(1234.5, 1, 1, kNumberGroupThousands), W(u"1,234.5"));
 }
@@ -110,52 +159,6 @@ TEST_F(NumberText, CalculateExamples) {
     };
     for (const auto& row : rows) EXPECT_EQ(Calculate(W(row.first)), row.second) << &row - rows;
 }
-
-namespace {
-
-// The evaluation rules written out directly: every part is a fresh string and every
-// split recurses. Calculate must agree with it wherever it fits the stack.
-double Reference(std::u16string text) {
-    const std::u16string ops = u"+-*/eE^";
-    if (text.size() <= 1) return StringToNumber(UTF16String(text.begin(), text.end()), 1);
-    std::size_t strip = 0;
-    while (text.size() >= 2 * (strip + 1) && text[strip] == '(' && text[text.size() - 1 - strip] == ')') {
-        int balance = 0;
-        for (std::size_t i = strip + 1; i + strip + 1 < text.size() && balance >= 0; ++i)
-            balance += text[i] == '(' ? 1 : text[i] == ')' ? -1 : 0;
-        if (balance < 0) break;
-        ++strip;
-    }
-    text = text.substr(strip, text.size() - 2 * strip);
-    std::u16string kept;
-    std::size_t split[5] = {std::u16string::npos, std::u16string::npos, std::u16string::npos,
-                            std::u16string::npos, std::u16string::npos};  // e, +-, *, /, ^
-    int depth = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        const std::size_t op = std::u16string(u"e+*/^").find(c == 'E' ? 'e' : c == '-' ? '+' : c);
-        if (depth == 0 && op != std::u16string::npos) {
-            if (op != 1 && (i == 0 || ops.find(text[i - 1]) != std::u16string::npos)) continue;
-            split[op] = kept.size();
-        }
-        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
-        kept.push_back(c);
-    }
-    std::size_t at = std::u16string::npos;
-    for (std::size_t s : split) if (at == std::u16string::npos) at = s;
-    if (at == std::u16string::npos) return StringToNumber(UTF16String(kept.begin(), kept.end()), 1);
-    const double left = Reference(kept.substr(0, at)), right = Reference(kept.substr(at + 1));
-    switch (kept[at]) {
-        case 'e': case 'E': return left * std::pow(10.0, right);
-        case '+': return left + right;
-        case '-': return left - right;
-        case '*': return left * right;
-        case '/': return right == 0 ? left : left / right;
-        default: return std::pow(left, right);
-    }
-}
-
-}  // namespace
 
 TEST_F(NumberText, CalculateAgreesWithTheRulesOnRandomExpressions) {
     std::mt19937 random(12345);
@@ -204,18 +207,6 @@ TEST_F(NumberText, DisplayStringTakesTheReadingOfLargerMagnitude) {
     }
 }
 
-TEST_F(NumberText, NativeAndDefaultLocalesCarryTheirSeparators) {
-    Use(kGerman);
-    oUTF16StringStream native, classic;
-    native.imbue(Locale::Native());
-    classic.imbue(Locale::Default());
-    native << std::fixed << std::setprecision(1) << 1234.5;
-    classic << std::fixed << std::setprecision(1) << 1234.5;
-    EXPECT_EQ(native.str(), W(u"1.234,5"));
-    EXPECT_EQ(classic.str(), W(u"1234.5"));
-    EXPECT_TRUE(HasTextStreamFacets(Locale::Native()));
-}
-
 TEST(RegionalSettings, FromThePlatformAnswer) {
     const std::tuple<bool, char32_t, char32_t, UTF16Char, UTF16Char> rows[] = {
         {false, ',', '.', '.', ','},            // a failed query: classic
@@ -230,19 +221,4 @@ TEST(RegionalSettings, FromThePlatformAnswer) {
         EXPECT_EQ(settings.thousandsSeparator, expectedThousands);
         EXPECT_EQ(settings.grouping, answered ? "\3" : "");
     }
-}
-
-TEST(RegionalSettings, ThePlatformReadsTheUsersNumericLocale) {
-    const char* saved = std::getenv("LC_ALL");
-    const std::string restore = saved != nullptr ? saved : "";
-    setenv("LC_ALL", "C", 1);
-    platform::os::NumericConventions answer;
-    EXPECT_TRUE(platform::os::QueryUserNumericConventions(answer));
-    EXPECT_EQ(answer.decimalPoint, U'.');
-    EXPECT_EQ(answer.thousandsSeparator, 0u);
-    EXPECT_EQ(answer.grouping, "");
-    setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
-    EXPECT_FALSE(platform::os::QueryUserNumericConventions(answer));
-    if (saved != nullptr) setenv("LC_ALL", restore.c_str(), 1);
-    else unsetenv("LC_ALL");
 }
