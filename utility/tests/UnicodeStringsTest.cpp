@@ -59,22 +59,13 @@ UTF8String ReferenceUTF16to8(const UTF16String& text) {
 
 TEST(UTF8to16, DecodesUpToTheFirstIllFormedOrTruncatedSequence) {
     const std::pair<Ints, Ints> rows[] = {
-        {{0x41, 0xC3, 0x28, 0x42}, {0x41}},
-        {{0x41, 0x42, 0xE2, 0x82}, {0x41, 0x42}},
-        {{0xC0, 0x80}, {}},                          // overlong NUL
-        {{0x41, 0xE0, 0x9F, 0xBF}, {0x41}},          // overlong 3-byte
-        {{0x41, 0xF0, 0x8F, 0xBF, 0xBF}, {0x41}},    // overlong 4-byte
-        {{0x41, 0xF4, 0x90, 0x80, 0x80}, {0x41}},    // above U+10FFFF
-        {{0x41, 0xF5, 0x80, 0x80, 0x80}, {0x41}},
-        {{0x41, 0xF8, 0x88, 0x80, 0x80, 0x80}, {0x41}},
-        {{0x41, 0x80, 0x42}, {0x41}},                // stray continuation
-        {{0xE2, 0x82, 0x41}, {}},                    // bad third byte
-        {{0xED, 0xA0, 0x80}, {0xD800}},
-        {{0xF0, 0x9F, 0x98, 0x80}, {0xD83D, 0xDE00}},
-        {{0xF4, 0x8F, 0xBF, 0xBF}, {0xDBFF, 0xDFFF}},
-        {{0x61, 0x00, 0x62, 0xC3, 0xA9}, {0x61, 0x00, 0x62, 0xE9}},
-        {{0xEF, 0xBF, 0xBF}, {0xFFFF}},
-        {{}, {}},
+        {{0x41, 0xC3, 0x28, 0x42}, {0x41}}, {{0x41, 0x42, 0xE2, 0x82}, {0x41, 0x42}}, {{0xC0, 0x80}, {}},
+        {{0x41, 0xE0, 0x9F, 0xBF}, {0x41}}, {{0x41, 0xF0, 0x8F, 0xBF, 0xBF}, {0x41}},  // overlong
+        {{0x41, 0xF4, 0x90, 0x80, 0x80}, {0x41}}, {{0x41, 0xF5, 0x80, 0x80, 0x80}, {0x41}},  // above U+10FFFF
+        {{0x41, 0xF8, 0x88, 0x80, 0x80, 0x80}, {0x41}}, {{0x41, 0x80, 0x42}, {0x41}}, {{0xE2, 0x82, 0x41}, {}},
+        {{0xED, 0xA0, 0x80}, {0xD800}}, {{0xF0, 0x9F, 0x98, 0x80}, {0xD83D, 0xDE00}},
+        {{0xF4, 0x8F, 0xBF, 0xBF}, {0xDBFF, 0xDFFF}}, {{0xEF, 0xBF, 0xBF}, {0xFFFF}}, {{}, {}},
+        {{0x61, 0x00, 0x62, 0xC3, 0xA9}, {0x61, 0x00, 0x62, 0xE9}},  // an embedded NUL stays
     };
     for (const auto& [bytes, units] : rows) EXPECT_EQ(UTF8to16(Bytes(bytes)), Units(units)) << bytes.size();
     // The stop also applies in the middle of a long ASCII run handled in blocks.
@@ -106,11 +97,8 @@ TEST(UTF8to16, MutatedTextMatchesAByteByByteDecoder) {
 
 TEST(UTF16to8, EncodesEveryUnitAndEndsAtNul) {
     const std::pair<Ints, Ints> rows[] = {
-        {{0xD83D, 0xDE00}, {0xF0, 0x9F, 0x98, 0x80}},
-        {{0xD800}, {0xED, 0xA0, 0x80}},
-        {{0xDC00, 0xD800, 0x41}, {0xED, 0xB0, 0x80, 0xED, 0xA0, 0x80, 0x41}},
-        {{0x00E9}, {0xC3, 0xA9}},
-        {{0x20AC}, {0xE2, 0x82, 0xAC}},
+        {{0xD83D, 0xDE00}, {0xF0, 0x9F, 0x98, 0x80}}, {{0xD800}, {0xED, 0xA0, 0x80}}, {{0x00E9}, {0xC3, 0xA9}},
+        {{0xDC00, 0xD800, 0x41}, {0xED, 0xB0, 0x80, 0xED, 0xA0, 0x80, 0x41}}, {{0x20AC}, {0xE2, 0x82, 0xAC}},
         {{0x61, 0x62, 0x00, 0x63, 0x64}, {0x61, 0x62}},
     };
     for (const auto& [units, bytes] : rows) EXPECT_EQ(UTF16to8(Units(units)), Bytes(bytes)) << units.size();
@@ -142,22 +130,20 @@ TEST(UnicodeStrings, ReplaceInStringAndReplaceAll) {
     EXPECT_EQ(ReplaceInString(W(u"@10 @9"), none, W(u"one"), none, none, none, none, none, none, none, W(u"nine")),
               W(u"one0 nine"));
 
-    UTF16String text = W(u"aaa");
-    ReplaceAllStringInString(text, W(u"a"), W(u"aa"));
-    EXPECT_EQ(text, W(u"aaaaaa"));
-    text = W(u"x--y--");
-    ReplaceAllStringInString(text, W(u"--"), UTF16String());
-    EXPECT_EQ(text, W(u"xy"));
-    ReplaceAllStringInString(text, UTF16String(), W(u"!"));
-    EXPECT_EQ(text, W(u"xy"));
+    const std::tuple<const char16_t*, const char16_t*, const char16_t*, const char16_t*> rows[] = {
+        {u"aaa", u"a", u"aa", u"aaaaaa"}, {u"x--y--", u"--", u"", u"xy"}, {u"xy", u"", u"!", u"xy"}};
+    for (const auto& [before, search, replacement, after] : rows) {
+        UTF16String text = W(before);
+        ReplaceAllStringInString(text, W(search), W(replacement));
+        EXPECT_EQ(text, W(after));
+    }
 }
 
 TEST(UnicodeStrings, ConvertLineEndingsRewritesOnlyWhatDiffers) {
     const int CR = 0x0D, LF = 0x0A;
     const std::tuple<LineEndingType, Ints, Ints> rows[] = {
         {kLineEndingCRLF, {'a', LF, 'b', CR, LF, 'c', CR, 'd'}, {'a', CR, LF, 'b', CR, LF, 'c', CR, LF, 'd'}},
-        {kLineEndingLF, {CR, CR, LF}, {LF, LF}},
-        {kLineEndingCR, {'x', CR}, {'x', CR}},
+        {kLineEndingLF, {CR, CR, LF}, {LF, LF}}, {kLineEndingCR, {'x', CR}, {'x', CR}},
         {static_cast<LineEndingType>(9), {'a', LF, 'b'}, {'a', 'b'}},  // endings removed, no failure
     };
     for (const auto& [type, before, after] : rows) {
@@ -180,7 +166,6 @@ TEST(UnicodeStrings, NumericCaseAndSurrogates) {
     EXPECT_FALSE(ToNumericCase(text));
     UTF16Char unit = 0xFF20;  // full-width commercial at is outside the range
     EXPECT_FALSE(ToNumericCase(unit));
-    EXPECT_EQ(UnicodeSurrogate(0xDBFF), kSurrogateHigh);
-    EXPECT_EQ(UnicodeSurrogate(0xDC00), kSurrogateLow);
-    EXPECT_EQ(UnicodeSurrogate(0xE000), kSurrogateNone);
+    EXPECT_EQ(std::make_tuple(UnicodeSurrogate(0xDBFF), UnicodeSurrogate(0xDC00), UnicodeSurrogate(0xE000)),
+              std::make_tuple(kSurrogateHigh, kSurrogateLow, kSurrogateNone));
 }
