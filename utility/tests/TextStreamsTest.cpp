@@ -19,24 +19,17 @@ namespace {
 UTF16String W(const char16_t* inText) { return MakeUTF16(inText); }
 UTF8String N(const char* inText) { return MakeUTF8(inText); }
 
-class RecordingSink : public platform::DebugOutputSink {
-public:
-    RecordingSink() : mPrevious(platform::SetDebugOutputSink(this)) {}
-    ~RecordingSink() override { platform::SetDebugOutputSink(mPrevious); }
-    void Write(std::string_view inPiece) override { pieces.emplace_back(inPiece); }
+struct RecordingSink : platform::DebugOutputSink {
+    platform::DebugOutputSink* previous = platform::SetDebugOutputSink(this);
     std::vector<std::string> pieces;
-
-private:
-    platform::DebugOutputSink* mPrevious;
+    ~RecordingSink() override { platform::SetDebugOutputSink(previous); }
+    void Write(std::string_view inPiece) override { pieces.emplace_back(inPiece); }
 };
 
 // Records what a UTF16StreamBufferImpl hands on.
-class PieceBuffer : public debug::UTF16StreamBufferImpl<> {
-public:
-    ~PieceBuffer() override { Flush(); }
+struct PieceBuffer : debug::UTF16StreamBufferImpl<> {
     std::vector<UTF16String> pieces;
-
-protected:
+    ~PieceBuffer() override { Flush(); }
     void OutputText(const UTF16Char* inText) override { pieces.emplace_back(inText); }
 };
 
