@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,31 +19,26 @@ using tarncore::utility::AllocatorManager;
 
 namespace {
 
-std::uint32_t RoundUp(std::uint32_t inSize, std::uint32_t inStep, std::uint32_t inSmallest) {
-    const std::uint32_t rounded = (inSize + inStep - 1) / inStep * inStep;
-    return rounded < inSmallest ? inSmallest : rounded;
-}
-
-// The class of a size, read off the rows of the size-class table.
+// The class of a size, read off the rows of the size-class table: sizes up to `last`
+// round up in steps of `step`, to at least `smallest`.
 std::uint32_t ExpectedClass(std::uint32_t inSize) {
+    const std::uint32_t rows[][3] = {{4, 4, 4},        {8, 8, 8},        {32, 8, 16},        {256, 16, 48},
+                                     {512, 32, 288},   {896, 128, 640},  {1024, 1024, 1024}, {4096, 128, 1152},
+                                     {8192, 256, 4352}};
     if (inSize == 4144) return 4144;  // the chunk pool, tested before the table
-    if (inSize <= 4) return 4;
-    if (inSize <= 8) return 8;
-    if (inSize <= 32) return RoundUp(inSize, 8, 16);
-    if (inSize <= 256) return RoundUp(inSize, 16, 48);
-    if (inSize <= 512) return RoundUp(inSize, 32, 288);
-    if (inSize <= 896) return RoundUp(inSize, 128, 640);
-    if (inSize <= 1024) return 1024;
-    if (inSize <= 4096) return RoundUp(inSize, 128, 1152);
-    return RoundUp(inSize, 256, 4352);
+    for (const auto& [last, step, smallest] : rows)
+        if (inSize <= last) return std::max((inSize + step - 1) / step * step, smallest);
+    return 0;
 }
 
 std::uintptr_t Address(const void* inBlock) { return reinterpret_cast<std::uintptr_t>(inBlock); }
 
+using Chunk = std::pair<std::uint32_t, std::uint32_t>;
+
 // Size and block count of each chunk of a pool, in the pool's order.
 template <class Pool>
-std::vector<std::pair<std::uint32_t, std::uint32_t>> Chunks(Pool& inPool) {
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> chunks;
+std::vector<Chunk> Chunks(Pool& inPool) {
+    std::vector<Chunk> chunks;
     for (const auto& chunk : inPool.GetState().chunks) chunks.emplace_back(chunk.size, chunk.blockCount);
     return chunks;
 }
@@ -77,12 +74,9 @@ TEST(SmallBlockAllocator, EverySizeFindsItsClass) {
     for (const auto& [size, actual] : examples) EXPECT_EQ(sba::GetActualAllocationSize(size), actual);
 
     // One pool per class, shared by every size of the class; 4144 is the chunk pool.
-    EXPECT_EQ(sba::PoolForSize(0), sba::PoolForSize(4));
-    EXPECT_NE(sba::PoolForSize(4), sba::PoolForSize(5));
-    EXPECT_NE(sba::PoolForSize(4144), sba::PoolForSize(4143));
-    EXPECT_EQ(sba::PoolForSize(4143), sba::PoolForSize(4352));
-    EXPECT_EQ(sba::PoolForSize(8193), nullptr);
-    EXPECT_EQ(sba::PoolForSize(928976), nullptr);
+    EXPECT_TRUE(sba::PoolForSize(0) == sba::PoolForSize(4) && sba::PoolForSize(4143) == sba::PoolForSize(4352));
+    EXPECT_TRUE(sba::PoolForSize(4) != sba::PoolForSize(5) && sba::PoolForSize(4144) != sba::PoolForSize(4143));
+    EXPECT_TRUE(sba::PoolForSize(8193) == nullptr && sba::PoolForSize(928976) == nullptr);
 }
 
 TEST(SmallBlockAllocator, BlocksComeFromTheirPoolOrTheSystem) {
@@ -115,8 +109,7 @@ TEST(SmallBlockAllocator, BlocksComeFromTheirPoolOrTheSystem) {
     sba::Dispose(nullptr, 100000);
 }
 
-TEST(AllocatorManager, FirstChunksAndTheLadder) {
-    using Chunk = std::pair<std::uint32_t, std::uint32_t>;
+TEST(AllocatorManager, FirstChunksTheLadderAndForeignBlocks) {
     {
         AllocatorManager<4, 4144, 66352, 1> pool;
         EXPECT_EQ(pool.BlockSize(), 4u);
@@ -127,91 +120,67 @@ TEST(AllocatorManager, FirstChunksAndTheLadder) {
         // 16 chunks of 4144 bytes hold 66304 bytes, still below 66352: a 17th of 4144.
         for (int i = 2; i < 17 * 1024; ++i) pool.Allocate(4);
         EXPECT_EQ(Chunks(pool), std::vector<Chunk>(17, Chunk(4144, 1024)));
-        EXPECT_EQ(pool.GetState().bytesHeld, 17u * 4144u);
-        EXPECT_EQ(pool.GetState().freeBlocks, 0);
+        // Blocks the pool does not own are refused and change nothing.
+        void* foreign = std::malloc(4);
+        int onStack = 0;
+        EXPECT_FALSE(pool.Dispose(foreign, 4) || pool.Dispose(&onStack, 4) || pool.Dispose(nullptr, 4));
+        std::free(foreign);
+        EXPECT_EQ(std::make_tuple(pool.GetState().bytesHeld, pool.GetState().freeBlocks, TotalUsed(pool)),
+                  std::make_tuple(17u * 4144u, 0, 17 * 1024));
         // Then 70448 bytes are held: the next chunk is 66352 bytes.
         pool.Allocate(4);
         EXPECT_EQ(Chunks(pool).back(), Chunk(66352, (66352 - 48) / 4));
     }
-    {
-        AllocatorManager<8192, 66352, 928976, 0> pool;
-        pool.Allocate(8192);
-        EXPECT_EQ(Chunks(pool), std::vector<Chunk>{Chunk(66352, 8)});
-    }
-    {
-        SmallChunkPool pool;
-        pool.Allocate(4144);
-        EXPECT_EQ(Chunks(pool), std::vector<Chunk>{Chunk(66352, 16)});
-    }
-    {
-        AllocatorManager<66352, 928976, 928976, 1> pool;
-        std::vector<void*> blocks;
-        for (int i = 0; i < 15; ++i) blocks.push_back(pool.Allocate(66352));
-        EXPECT_EQ(Chunks(pool), std::vector<Chunk>(2, Chunk(928976, 14)));
-        for (void* block : blocks) pool.Dispose(block, 66352);
-        EXPECT_EQ(Chunks(pool).size(), 1u);  // keeps one
-    }
+    AllocatorManager<8192, 66352, 928976, 0> large;
+    large.Allocate(8192);
+    EXPECT_EQ(Chunks(large), std::vector<Chunk>{Chunk(66352, 8)});
+    SmallChunkPool small;
+    small.Allocate(4144);
+    EXPECT_EQ(Chunks(small), std::vector<Chunk>{Chunk(66352, 16)});
+    AllocatorManager<66352, 928976, 928976, 1> largest;
+    std::vector<void*> blocks;
+    for (int i = 0; i < 15; ++i) blocks.push_back(largest.Allocate(66352));
+    EXPECT_EQ(Chunks(largest), std::vector<Chunk>(2, Chunk(928976, 14)));
+    for (void* block : blocks) largest.Dispose(block, 66352);
+    EXPECT_EQ(Chunks(largest).size(), 1u);  // keeps one
 }
 
 TEST(AllocatorManager, ReleasePassesGiveEmptyChunksBack) {
-    {
-        // Keeps no chunk: the last block going back releases the chunk to the 4144 pool.
-        AllocatorManager<256, 4144, 66352, 0> pool;
-        const std::int32_t chunkPoolUsed = TotalUsed(ChunkPool());
-        void* block = pool.Allocate(256);
-        EXPECT_EQ(TotalUsed(ChunkPool()), chunkPoolUsed + 1);
-        EXPECT_TRUE(pool.Dispose(block, 256));
-        EXPECT_TRUE(pool.GetState().chunks.empty());
-        EXPECT_EQ(pool.GetState().bytesHeld, 0u);
-        EXPECT_EQ(TotalUsed(ChunkPool()), chunkPoolUsed);
+    // Keeps no chunk: the last block going back releases the chunk to the 4144 pool.
+    AllocatorManager<256, 4144, 66352, 0> pool;
+    const std::int32_t chunkPoolUsed = TotalUsed(ChunkPool());
+    void* block = pool.Allocate(256);
+    EXPECT_EQ(TotalUsed(ChunkPool()), chunkPoolUsed + 1);
+    EXPECT_TRUE(pool.Dispose(block, 256));
+    EXPECT_EQ(std::make_tuple(Chunks(pool).size(), pool.GetState().bytesHeld, TotalUsed(ChunkPool())),
+              std::make_tuple(0u, 0u, chunkPoolUsed));
+    // Two chunks of 16 blocks: emptying the second releases it alone, then the first.
+    std::vector<void*> blocks;
+    for (int i = 0; i < 17; ++i) blocks.push_back(pool.Allocate(256));
+    EXPECT_EQ(Chunks(pool).size(), 2u);
+    pool.Dispose(blocks.back(), 256);
+    blocks.pop_back();
+    EXPECT_EQ(std::make_tuple(Chunks(pool).size(), TotalUsed(pool)), std::make_tuple(1u, 16));
+    for (void* each : blocks) pool.Dispose(each, 256);
+    EXPECT_EQ(std::make_tuple(Chunks(pool).size(), pool.GetState().freeBlocks), std::make_tuple(0u, 0));
 
-        // Two chunks of 16 blocks: emptying the second releases it alone, then the first.
-        std::vector<void*> blocks;
-        for (int i = 0; i < 17; ++i) blocks.push_back(pool.Allocate(256));
-        EXPECT_EQ(Chunks(pool).size(), 2u);
-        pool.Dispose(blocks.back(), 256);
-        blocks.pop_back();
-        EXPECT_EQ(Chunks(pool).size(), 1u);
-        EXPECT_EQ(TotalUsed(pool), 16);
-        for (void* each : blocks) pool.Dispose(each, 256);
-        EXPECT_TRUE(pool.GetState().chunks.empty());
-        EXPECT_EQ(pool.GetState().freeBlocks, 0);
+    // Keeps its last chunk: one of two empty chunks stays, and a single chunk is never
+    // released however its blocks come and go.
+    AllocatorManager<64, 4144, 66352, 1> keeping;
+    void* one = keeping.Allocate(64);
+    const void* chunk = keeping.GetState().chunks.at(0).start;
+    for (int round = 0; round < 3; ++round) {
+        keeping.Dispose(one, 64);
+        one = keeping.Allocate(64);
+        EXPECT_EQ(Chunks(keeping).size(), 1u);
+        EXPECT_EQ(keeping.GetState().chunks.at(0).start, chunk);
     }
-    {
-        // Keeps its last chunk: one of two empty chunks stays, and a single chunk is
-        // never released however its blocks come and go.
-        AllocatorManager<64, 4144, 66352, 1> pool;
-        void* one = pool.Allocate(64);
-        const void* chunk = pool.GetState().chunks.at(0).start;
-        for (int round = 0; round < 3; ++round) {
-            pool.Dispose(one, 64);
-            one = pool.Allocate(64);
-            EXPECT_EQ(Chunks(pool).size(), 1u);
-            EXPECT_EQ(pool.GetState().chunks.at(0).start, chunk);
-        }
-        std::vector<void*> blocks{one};
-        for (int i = 1; i < 65; ++i) blocks.push_back(pool.Allocate(64));
-        EXPECT_EQ(Chunks(pool).size(), 2u);
-        for (void* each : blocks) pool.Dispose(each, 64);
-        EXPECT_EQ(Chunks(pool).size(), 1u);
-        EXPECT_EQ(TotalUsed(pool), 0);
-        EXPECT_EQ(pool.GetState().freeBlocks, 64);
-    }
-}
-
-TEST(AllocatorManager, RefusesBlocksItDoesNotOwn) {
-    AllocatorManager<32, 4144, 66352, 1> pool;
-    void* own = pool.Allocate(32);
-    const std::int32_t freeBlocks = pool.GetState().freeBlocks;
-    void* foreign = std::malloc(32);
-    int onStack = 0;
-    EXPECT_FALSE(pool.Dispose(foreign, 32));
-    EXPECT_FALSE(pool.Dispose(nullptr, 32));
-    EXPECT_FALSE(pool.Dispose(&onStack, 4));
-    EXPECT_EQ(pool.GetState().freeBlocks, freeBlocks);
-    EXPECT_EQ(TotalUsed(pool), 1);
-    std::free(foreign);
-    EXPECT_TRUE(pool.Dispose(own, 32));
+    blocks = {one};
+    for (int i = 1; i < 65; ++i) blocks.push_back(keeping.Allocate(64));
+    EXPECT_EQ(Chunks(keeping).size(), 2u);
+    for (void* each : blocks) keeping.Dispose(each, 64);
+    EXPECT_EQ(std::make_tuple(Chunks(keeping).size(), TotalUsed(keeping), keeping.GetState().freeBlocks),
+              std::make_tuple(1u, 0, 64));
 }
 
 // After a million 64-byte blocks are given back, the pools return every chunk they may
@@ -236,8 +205,8 @@ TEST(SmallBlockAllocator, ResidentMemoryReturnsAfterAMillionBlocks) {
     const std::uint64_t full = tarncore::platform::ResidentMemoryBytes();
     for (void* block : blocks) sba::Dispose(block, 64);
     const std::uint64_t after = tarncore::platform::ResidentMemoryBytes();
-    RecordProperty("rss_before_full_after", std::to_string(before) + " " + std::to_string(full) + " " +
-                                                std::to_string(after));
+    RecordProperty("rss_before_full_after",
+                   std::to_string(before) + " " + std::to_string(full) + " " + std::to_string(after));
     EXPECT_GT(full, before + 60 * 1024 * 1024);
     EXPECT_LT(after, before + 4 * 1024 * 1024);
 }
