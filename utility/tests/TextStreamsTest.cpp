@@ -35,7 +35,7 @@ struct PieceBuffer : debug::UTF16StreamBufferImpl<> {
 
 }  // namespace
 
-TEST(TextStreams, UTF16StreamsReadAndWriteNumbers) {
+TEST(TextStreams, UTF16StreamsReadAndWriteNumbersAndWords) {
     iUTF16StringStream in(W(u"12 34 -1.5e3 0x1F true"));
     int a = 0, b = 0;
     double d = 0;
@@ -50,6 +50,12 @@ TEST(TextStreams, UTF16StreamsReadAndWriteNumbers) {
         << std::numeric_limits<std::uint64_t>::max() << ' ' << "text " << W(u"\u00e9t\u00e9");
     EXPECT_TRUE(out.good());
     EXPECT_EQ(out.str(), W(u"42 -7 3.25 ff 0.667 true 18446744073709551615 text \u00e9t\u00e9"));
+
+    const UTF16Char words[] = {'a', 0x3000, 'b', ' ', 0x00A0, 'c', 0};
+    UTF16String first, second;
+    iUTF16StringStream(words) >> first >> second;
+    EXPECT_EQ(first + W(u"|") + second, W(u"a|b"));  // U+3000 ideographic space separates words
+    EXPECT_FALSE(iUTF16StringStream(static_cast<const UTF16Char*>(nullptr)) >> a);
 }
 
 TEST(TextStreams, UTF8StreamsReadAndWriteNumbers) {
@@ -64,36 +70,13 @@ TEST(TextStreams, UTF8StreamsReadAndWriteNumbers) {
               std::make_tuple(7, 65535, 4294967295u, std::numeric_limits<std::int64_t>::min(), 2.5f));
     EXPECT_FALSE(in >> none);  // "x" is not a number
     EXPECT_EQ(none, 0);
+    const UTF8Char bytes[] = {'4', '2', 0};
+    EXPECT_TRUE(iUTF8StringStream(bytes) >> none);
+    EXPECT_EQ(none, 42);
 
     oUTF8StringStream out;
     out << 1 << 'x' << UTF8Char('y') << 0.5 << ' ' << -0.0 << ' ' << 1e300 << N(" \xC3\xA9");
     EXPECT_EQ(out.str(), N("1xy0.5 -0 1e+300 \xC3\xA9"));
-}
-
-TEST(TextStreams, ArrayConstructorsAndWordsSplitAtUnicodeSpaces) {
-    const UTF16Char text[] = {'a', 0x3000, 'b', ' ', 0x00A0, 'c', 0};
-    iUTF16StringStream in(text);
-    UTF16String first, second;
-    in >> first >> second;
-    EXPECT_EQ(first + W(u"|") + second, W(u"a|b"));  // U+3000 ideographic space separates words
-
-    int value = 5;
-    EXPECT_FALSE(iUTF16StringStream(static_cast<const UTF16Char*>(nullptr)) >> value);
-    const UTF8Char bytes[] = {'4', '2', 0};
-    EXPECT_TRUE(iUTF8StringStream(bytes) >> value);
-    EXPECT_EQ(value, 42);
-}
-
-TEST(TextStreams, PlainStandardStreamsWorkOnceImbued) {
-    std::basic_ostringstream<UTF16Char> plain, imbued;
-    plain << 5;
-    EXPECT_TRUE(plain.bad());  // what libstdc++ does on its own
-    imbued.imbue(WithTextStreamFacets(imbued.getloc()));
-    EXPECT_TRUE(HasTextStreamFacets(imbued.getloc()));
-    imbued << 5 << ',' << 6.5;
-    EXPECT_EQ(imbued.str(), W(u"5,6.5"));
-    // Completing a complete locale gives it back unchanged.
-    EXPECT_TRUE(WithTextStreamFacets(imbued.getloc()) == imbued.getloc());
 }
 
 TEST(TextStreams, PunctuationFollowsTheLocale) {
@@ -116,6 +99,15 @@ TEST(TextStreams, PunctuationFollowsTheLocale) {
     out16.imbue(out8.getloc());
     out16 << 1234567;
     EXPECT_EQ(out16.str(), W(u"1\u202F234\u202F567"));
+
+    // A plain standard stream of these units formats numbers once its locale is
+    // completed; completing a complete locale gives it back unchanged.
+    std::basic_ostringstream<UTF16Char> plain;
+    EXPECT_FALSE(HasTextStreamFacets(plain.getloc()));
+    plain.imbue(WithTextStreamFacets(plain.getloc()));
+    plain << 5 << ',' << 6.5;
+    EXPECT_EQ(plain.str(), W(u"5,6.5"));
+    EXPECT_TRUE(WithTextStreamFacets(plain.getloc()) == plain.getloc());
 }
 
 TEST(StreamBuffer, HandsOnPiecesOfAtMost255Units) {
