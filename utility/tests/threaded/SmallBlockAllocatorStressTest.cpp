@@ -24,13 +24,13 @@ struct Block {
     unsigned char* data;
     std::uint32_t size;
     unsigned char pattern;
-    unsigned char At(std::uint32_t inIndex) const { return static_cast<unsigned char>(pattern + inIndex * 7); }
-    void Fill() const {
-        for (std::uint32_t i = 0; i < size; ++i) data[i] = At(i);
-    }
-    bool Intact() const {
-        for (std::uint32_t i = 0; i < size; ++i)
-            if (data[i] != At(i)) return false;
+    // Writes the block's pattern (inWrite) or tells whether it still holds it.
+    bool Pattern(bool inWrite) const {
+        for (std::uint32_t i = 0; i < size; ++i) {
+            const auto expected = static_cast<unsigned char>(pattern + i * 7);
+            if (inWrite) data[i] = expected;
+            else if (data[i] != expected) return false;
+        }
         return true;
     }
 };
@@ -40,22 +40,18 @@ std::uint32_t RandomSize(std::mt19937& ioRandom) {
     const std::uint32_t kind = ioRandom() % 100;
     if (kind < 60) return ioRandom() % 257;
     if (kind < 90) return ioRandom() % 8193;
-    if (kind < 94) return 4144;
-    if (kind < 96) return 66352;
-    return 8193 + ioRandom() % 60000;
+    return kind < 94 ? 4144 : kind < 96 ? 66352 : 8193 + ioRandom() % 60000;
 }
 
 void Stress(int inThreads) {
     const char* seconds = std::getenv("TARNCORE_ALLOCATOR_STRESS_SECONDS");
     const double runSeconds = seconds != nullptr && std::atof(seconds) > 0 ? std::atof(seconds) : 0.5;
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                              std::chrono::duration<double>(runSeconds));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(long(runSeconds * 1000));
     std::mutex exchangeMutex;
     std::vector<Block> exchange;  // blocks on their way from one thread to another
     std::atomic<long> damaged{0}, handedOver{0};
     auto dispose = [&](const Block& inBlock) {
-        damaged += !inBlock.Intact();
+        damaged += !inBlock.Pattern(false);
         sba::Dispose(inBlock.data, inBlock.size);
     };
 
@@ -69,7 +65,7 @@ void Stress(int inThreads) {
                 live.push_back({static_cast<unsigned char*>(sba::Allocate(size)), size,
                                 static_cast<unsigned char>(random())});
                 ASSERT_NE(live.back().data, nullptr);
-                live.back().Fill();
+                live.back().Pattern(true);
             } else if (action < 85 || live.size() > 2000) {
                 const std::size_t index = random() % live.size();
                 dispose(live[index]);
@@ -82,7 +78,7 @@ void Stress(int inThreads) {
                     live.pop_back();
                 } else if (!exchange.empty()) {
                     ++handedOver;
-                    damaged += !exchange.back().Intact();
+                    damaged += !exchange.back().Pattern(false);
                     live.push_back(exchange.back());
                     exchange.pop_back();
                 }
