@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -30,22 +30,17 @@ std::string ReadAll(const std::string& inPath) {
 
 void WriteAll(const std::string& inPath, const std::string& inBytes) { std::ofstream(inPath, std::ios::binary) << inBytes; }
 
-std::vector<std::string> Listing(const std::string& inDir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(inDir)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
+std::ptrdiff_t Entries(const std::string& inDir) {
+    return std::distance(fs::directory_iterator(inDir), fs::directory_iterator());
 }
 
 }  // namespace
 
 TEST(FileUtils, ExistenceCreationAndRemoval) {
     const std::string dir = tarncore::testing::MakeTempFolder(), file = dir + "/a.txt";
-    EXPECT_TRUE(FileExists(U(dir)));
-    EXPECT_FALSE(FileExists(U(file)));
+    EXPECT_TRUE(FileExists(U(dir)) && !FileExists(U(file)));
     CreateNewFile(U(file));
-    EXPECT_TRUE(FileExists(U(file)));
-    EXPECT_EQ(ReadAll(file), "");
+    EXPECT_TRUE(FileExists(U(file)) && ReadAll(file).empty());
     WriteAll(file, "keep");
     CreateNewFile(U(file));  // an existing file is left as it is
     EXPECT_EQ(ReadAll(file), "keep");
@@ -53,15 +48,13 @@ TEST(FileUtils, ExistenceCreationAndRemoval) {
     EXPECT_FALSE(fs::exists(dir + "/missing"));
 
     EXPECT_TRUE(RemoveFile(U(file)));
-    EXPECT_FALSE(RemoveFile(U(file)));
-    EXPECT_FALSE(RemoveFile(U(dir)));  // not a file
+    EXPECT_FALSE(RemoveFile(U(file)) || RemoveFile(U(dir)));  // missing, and not a file
     EXPECT_TRUE(fs::is_directory(dir));
 
     // A path with a NUL unit names nothing, rather than the file before the NUL.
     WriteAll(file, "x");
     const UTF16String withNul = U(file) + UTF16String(1, 0) + U("tail");
-    EXPECT_FALSE(FileExists(withNul));
-    EXPECT_FALSE(RemoveFile(withNul));
+    EXPECT_FALSE(FileExists(withNul) || RemoveFile(withNul));
     EXPECT_TRUE(fs::exists(file));
 }
 
@@ -75,14 +68,12 @@ TEST(FileUtils, ParentPathsAndPathSpecs) {
         EXPECT_EQ(GetParentPath(U(path), parent), found) << path;
         EXPECT_EQ(parent, U(expected)) << path;
     }
-    for (const char* dir : {"/dir", "/dir/"}) {
+    auto spec = [](const char* inDir) {
         UTF16String path;
-        BuildPathSpec(U(dir), U("a.txt"), path);
-        EXPECT_EQ(path, U("/dir/a.txt"));
-    }
-    UTF16String path;
-    BuildPathSpec(U("/"), U("a.txt"), path);
-    EXPECT_EQ(path, U("/a.txt"));
+        BuildPathSpec(U(inDir), U("a.txt"), path);
+        return path;
+    };
+    EXPECT_EQ(spec("/dir") + spec("/dir/") + spec("/"), U("/dir/a.txt/dir/a.txt/a.txt"));
 }
 
 TEST(FileUtils, ContainedFilesListsOnlyPlainFilesAndAppends) {
@@ -120,7 +111,7 @@ TEST(FileUtils, WritingTranslatesLineFeedsAndReplacesInOneStep) {
     EXPECT_EQ(ReadAll(file), std::string("a\0b", 3));
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(Listing(dir), std::vector<std::string>{"settings.txt"});
+    EXPECT_EQ(Entries(dir), 1);
 
     // Failures write nothing and leave what was there.
     fs::create_directory(dir + "/folder");
@@ -130,7 +121,7 @@ TEST(FileUtils, WritingTranslatesLineFeedsAndReplacesInOneStep) {
     SimpleWriteStringToFile(U(dir + "/missing/x.txt"), Bytes("text"));
     SimpleWriteStringToFile(U(file) + UTF16String(1, 0), Bytes("other"));
     EXPECT_EQ(ReadAll(file), std::string("a\0b", 3));
-    EXPECT_EQ(Listing(dir), (std::vector<std::string>{"folder", "settings.txt"}));
+    EXPECT_EQ(Entries(dir), 2);
 }
 
 TEST(FileUtils, AppendingCreatesAndKeepsOrder) {
