@@ -28,7 +28,9 @@ std::string ReadAll(const std::string& inPath) {
     return text.str();
 }
 
-void WriteAll(const std::string& inPath, const std::string& inBytes) { std::ofstream(inPath, std::ios::binary) << inBytes; }
+void WriteAll(const std::string& inPath, const std::string& inBytes) {
+    std::ofstream(inPath, std::ios::binary) << inBytes;
+}
 
 std::ptrdiff_t Entries(const std::string& inDir) {
     return std::distance(fs::directory_iterator(inDir), fs::directory_iterator());

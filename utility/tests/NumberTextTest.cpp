@@ -45,7 +45,9 @@ protected:
 // split recurses. Calculate must agree with it wherever it fits the stack.
 double Reference(std::u16string text) {
     const auto npos = std::u16string::npos;
-    auto number = [](const std::u16string& inText) { return StringToNumber(UTF16String(inText.begin(), inText.end()), 1); };
+    auto number = [](const std::u16string& inText) {
+        return StringToNumber(UTF16String(inText.begin(), inText.end()), 1);
+    };
     if (text.size() <= 1) return number(text);
     std::size_t strip = 0;
     while (text.size() >= 2 * (strip + 1) && text[strip] == '(' && text[text.size() - 1 - strip] == ')') {

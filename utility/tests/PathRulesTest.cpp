@@ -77,7 +77,8 @@ TEST(PathRules, WindowsFlavour) {
         {"relative", u"C:\\a\\b\\t.txt", kBase, u"../b/t.txt"}, {"relative", u"D:\\a\\b\\t.txt", kBase, u""},
         {"relative", u"C:\\a\\c\\t.txt", kBase, u"t.txt"},
         {"relative", u"C:\\a\\c\\d\\e\\t.txt", kBase, u"d/e/t.txt"},
-        {"resolve", u"../b/t.txt", kBase, u"C:\\a\\b\\t.txt"}, {"resolve", u"./d/./t.txt", kBase, u"C:\\a\\c\\d\\t.txt"},
+        {"resolve", u"../b/t.txt", kBase, u"C:\\a\\b\\t.txt"},
+        {"resolve", u"./d/./t.txt", kBase, u"C:\\a\\c\\d\\t.txt"},
         {"resolve", u"C:\\x.txt", kBase, u"C:\\x.txt"}, {"resolve", u"C:/x.txt", kBase, u"C:\\x.txt"},
         {"resolve", u"../b/", kBase, u""},
         {"resolve", u"../../../x.txt", kBase, u"C:\\x.txt"},  // ".." above the drive stays at the drive
@@ -115,6 +116,7 @@ TEST(PathRules, PosixFlavourKeepsEverythingButOneTrailingSlash) {
     EXPECT_TRUE(posix.IsNormalizedRelativePath(U(u"\\x")) && posix.IsNormalizedRelativePath(U(u"C:x")));
     EXPECT_FALSE(posix.IsNormalizedRelativePath(U(u"/x")) || posix.IsNormalizedRelativePath(UTF16String()));
     // The two directions agree.
+    const UTF16String base = U(kPosixBase);
     for (const char16_t* target : {u"/a/b/t.txt", u"/a/c/d/e/t", u"/t", u"/a/t"})
-        EXPECT_EQ(posix.ResolveRelativePath(posix.MakeRelativePath(U(target), U(kPosixBase)), U(kPosixBase)), U(target));
+        EXPECT_EQ(posix.ResolveRelativePath(posix.MakeRelativePath(U(target), base), base), U(target));
 }
