@@ -88,6 +88,7 @@ double Reference(std::u16string text) {
 }  // namespace
 
 TEST_F(NumberText, NumberToStringFlagsUnlocalized) {
+    Use(kGerman);  // flag 1 keeps "." and "," all the same
     const unsigned short G = kNumberGroupThousands, S = kNumberPadWithSpaces, T = kNumberTrimZeros;
     const std::tuple<double, int, int, unsigned short, const char16_t*> rows[] = {
         {2.5, 1, 0, 0, u"3"}, {-2.5, 1, 0, 0, u"-3"}, {1234567.891, 1, 2, G, u"1,234,567.89"},
