@@ -4,23 +4,25 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <cstdint>
+#include <vector>
 
 using namespace tarncore::geom;
-using tarncore::testing::RecordingErrorManager;
+using tarncore::utility::TARNtoWIN;
+using tarncore::utility::WINtoTARN;
 
 namespace {
+// The affine matrix with linear part a, b, c, d and translation tx, ty.
 template <class T>
 MatrixT<T> Affine(T a, T b, T c, T d, T tx, T ty) {
     MatrixT<T> m(true);
-    m[0][0] = a;
-    m[0][1] = b;
-    m[1][0] = c;
-    m[1][1] = d;
-    m[2][0] = tx;
-    m[2][1] = ty;
+    const T values[6] = {a, b, c, d, tx, ty};
+    for (int i = 0; i < 6; ++i) m[i / 2][i % 2] = values[i];
     return m;
 }
+
+template <class T>
+std::vector<T> Elements(const MatrixT<T>& inMatrix) { return std::vector<T>(inMatrix[0], inMatrix[0] + 9); }
 }  // namespace
 
 template <class T>
@@ -28,59 +30,36 @@ class MatrixTest : public ::testing::Test {};
 using MatrixTypes = ::testing::Types<float, double>;
 TYPED_TEST_SUITE(MatrixTest, MatrixTypes);
 
-TYPED_TEST(MatrixTest, InvertsAffineTransforms) {
+TYPED_TEST(MatrixTest, InvertsAffineTransformsOrBecomesZero) {
     using T = TypeParam;
-    MatrixT<T> identity(true);
-    ASSERT_TRUE(identity.Invert(true));
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c) EXPECT_EQ(identity[r][c], r == c ? T(1) : T(0));
-
-    MatrixT<T> m = Affine<T>(2, 0, 0, 4, 10, 20);
+    tarncore::testing::RecordingErrorManager manager;
+    MatrixT<T> m(true);
     ASSERT_TRUE(m.Invert(true));
-    EXPECT_EQ(m[0][0], T(0.5));
-    EXPECT_EQ(m[1][1], T(0.25));
-    EXPECT_EQ(m[2][0], T(-5));
-    EXPECT_EQ(m[2][1], T(-5));
-    EXPECT_EQ(m[2][2], T(1));  // third column untouched
+    EXPECT_EQ(Elements(m), (std::vector<T>{1, 0, 0, 0, 1, 0, 0, 0, 1}));
+    m = Affine<T>(2, 0, 0, 4, 10, 20);
+    ASSERT_TRUE(m.Invert(true));
+    EXPECT_EQ(Elements(m), (std::vector<T>{0.5, 0, 0, 0, 0.25, 0, -5, -5, 1}));
+    m = Affine<T>(0, 1, -1, 0, 3, -7);  // a quarter turn and a shift; the third column stays
+    m[0][2] = 9;
+    ASSERT_TRUE(m.Invert(false));
+    EXPECT_EQ(Elements(m), (std::vector<T>{0, -1, 9, 1, 0, 0, 7, 3, 1}));
 
-    // A rotation with translation composed with its inverse maps points back.
-    MatrixT<T> r = Affine<T>(0, 1, -1, 0, 3, -7);
-    MatrixT<T> inverse(r);
-    ASSERT_TRUE(inverse.Invert(false));
-    const T x = 5, y = 11;
-    const T px = x * r[0][0] + y * r[1][0] + r[2][0], py = x * r[0][1] + y * r[1][1] + r[2][1];
-    EXPECT_EQ(px * inverse[0][0] + py * inverse[1][0] + inverse[2][0], x);
-    EXPECT_EQ(px * inverse[0][1] + py * inverse[1][1] + inverse[2][1], y);
-}
-
-TYPED_TEST(MatrixTest, SingularMatricesBecomeZeroAndReportWhenAsked) {
-    using T = TypeParam;
-    RecordingErrorManager manager;
-    MatrixT<double> atThreshold = Affine<double>(1e-9, 0, 0, 1, 3, 4);
+    EXPECT_TRUE(Affine<T>(T(2e-9), 0, 0, 1, 0, 0).Invert(true));
+    MatrixT<T> atThreshold = Affine<T>(T(1e-9), 0, 0, 1, 3, 4), singular = Affine<T>(1, 2, 2, 4, 1, 1);
     EXPECT_FALSE(atThreshold.Invert(false));
-    EXPECT_TRUE(manager.Reports().empty());
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(atThreshold[i / 3][i % 3], 0.0);
-    MatrixT<double> aboveThreshold = Affine<double>(2e-9, 0, 0, 1, 0, 0);
-    EXPECT_TRUE(aboveThreshold.Invert(true));
-
-    MatrixT<T> singular = Affine<T>(1, 2, 2, 4, 1, 1);
     EXPECT_FALSE(singular.Invert(true));
-    ASSERT_EQ(manager.Reports().size(), 1u);
-    EXPECT_EQ(manager.Reports()[0].component, 107u);
-    EXPECT_EQ(manager.Reports()[0].code, 0);
-    EXPECT_EQ(manager.Reports()[0].key, "$$$/tarn/geom/matrix/UI=Matrix cannot be inverted.");
-    EXPECT_EQ(singular[2][2], T(0));
+    for (const auto* zeroed : {&atThreshold, &singular}) EXPECT_EQ(Elements(*zeroed), std::vector<T>(9, T(0)));
+    ASSERT_EQ(manager.Reports().size(), 1u);  // only where asked for
+    const auto& report = manager.Reports()[0];
+    EXPECT_TRUE(report.level == tarncore::config::kErrorLevelNonFatal && report.component == 107u &&
+                report.code == 0 && report.deferrable);
+    EXPECT_EQ(report.key, "$$$/tarn/geom/matrix/UI=Matrix cannot be inverted.");
 }
 
 TEST(PlatformConversions, RoundTripAndWrapAround) {
-    using tarncore::platform::RECT;
-    using tarncore::utility::TARNtoWIN;
-    using tarncore::utility::WINtoTARN;
-    const RECT rect{10, 20, 110, 70};
-    const RectT<std::int32_t> converted = WINtoTARN(rect);
-    EXPECT_EQ(converted, (RectT<std::int32_t>(10, 20, 100, 50)));
-    EXPECT_EQ(TARNtoWIN(converted), rect);
+    const tarncore::platform::RECT rect{10, 20, 110, 70}, huge{INT32_MIN, 0, INT32_MAX, 1};
+    EXPECT_EQ(WINtoTARN(rect), (RectT<std::int32_t>(10, 20, 100, 50)));
+    EXPECT_EQ(TARNtoWIN(WINtoTARN(rect)), rect);
+    EXPECT_EQ(TARNtoWIN(WINtoTARN(huge)), huge);  // widths wrap around in 32 bits, and back
     EXPECT_EQ(WINtoTARN(TARNtoWIN(PointT<std::int32_t>(-3, 9))), (PointT<std::int32_t>(-3, 9)));
-    const RECT huge{INT32_MIN, 0, INT32_MAX, 1};
-    EXPECT_EQ(TARNtoWIN(WINtoTARN(huge)), huge);
 }

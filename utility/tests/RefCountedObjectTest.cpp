@@ -18,12 +18,10 @@ struct Counted : RefCountedObject {
 TEST(RefCountedObject, LastReferenceDeletesUnlessFlagged) {
     int deaths = 0;
     {
-        boost::intrusive_ptr<Counted> a(new Counted(&deaths));
-        boost::intrusive_ptr<Counted> b = a;
+        boost::intrusive_ptr<Counted> a(new Counted(&deaths)), b = a;
         EXPECT_EQ(a->GetRefCount(), 2);
         Counted copy(*a);  // a copy starts with no references
-        EXPECT_EQ(copy.GetRefCount(), 0);
-        EXPECT_FALSE(copy.IsBeingDestroyed());
+        EXPECT_TRUE(copy.GetRefCount() == 0 && !copy.IsBeingDestroyed());
     }
     EXPECT_EQ(deaths, 2);  // the heap object and the copy, each once
 

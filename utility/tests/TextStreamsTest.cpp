@@ -8,6 +8,7 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace tarncore;
@@ -18,43 +19,30 @@ namespace {
 UTF16String W(const char16_t* inText) { return MakeUTF16(inText); }
 UTF8String N(const char* inText) { return MakeUTF8(inText); }
 
-class RecordingSink : public platform::DebugOutputSink {
-public:
-    RecordingSink() : mPrevious(platform::SetDebugOutputSink(this)) {}
-    ~RecordingSink() override { platform::SetDebugOutputSink(mPrevious); }
-    void Write(std::string_view inPiece) override { pieces.emplace_back(inPiece); }
+struct RecordingSink : platform::DebugOutputSink {
+    platform::DebugOutputSink* previous = platform::SetDebugOutputSink(this);
     std::vector<std::string> pieces;
-
-private:
-    platform::DebugOutputSink* mPrevious;
+    ~RecordingSink() override { platform::SetDebugOutputSink(previous); }
+    void Write(std::string_view inPiece) override { pieces.emplace_back(inPiece); }
 };
 
 // Records what a UTF16StreamBufferImpl hands on.
-class PieceBuffer : public debug::UTF16StreamBufferImpl<> {
-public:
-    ~PieceBuffer() override { Flush(); }
+struct PieceBuffer : debug::UTF16StreamBufferImpl<> {
     std::vector<UTF16String> pieces;
-
-protected:
+    ~PieceBuffer() override { Flush(); }
     void OutputText(const UTF16Char* inText) override { pieces.emplace_back(inText); }
 };
 
 }  // namespace
 
-TEST(TextStreams, UTF16StreamsReadAndWriteNumbers) {
+TEST(TextStreams, UTF16StreamsReadAndWriteNumbersAndWords) {
     iUTF16StringStream in(W(u"12 34 -1.5e3 0x1F true"));
     int a = 0, b = 0;
     double d = 0;
-    EXPECT_TRUE(in >> a >> b >> d);
-    EXPECT_EQ(a, 12);
-    EXPECT_EQ(b, 34);
-    EXPECT_EQ(d, -1500.0);
     unsigned hex = 0;
-    EXPECT_TRUE(in >> std::hex >> hex);
-    EXPECT_EQ(hex, 0x1Fu);
     bool flag = false;
-    EXPECT_TRUE(in >> std::boolalpha >> flag);
-    EXPECT_TRUE(flag);
+    EXPECT_TRUE(in >> a >> b >> d >> std::hex >> hex >> std::boolalpha >> flag);
+    EXPECT_EQ(std::make_tuple(a, b, d, hex, flag), std::make_tuple(12, 34, -1500.0, 0x1Fu, true));
 
     oUTF16StringStream out;
     out << 42 << ' ' << -7L << ' ' << 3.25 << ' ' << std::hex << 255 << std::dec << ' '
@@ -62,72 +50,40 @@ TEST(TextStreams, UTF16StreamsReadAndWriteNumbers) {
         << std::numeric_limits<std::uint64_t>::max() << ' ' << "text " << W(u"\u00e9t\u00e9");
     EXPECT_TRUE(out.good());
     EXPECT_EQ(out.str(), W(u"42 -7 3.25 ff 0.667 true 18446744073709551615 text \u00e9t\u00e9"));
+
+    const UTF16Char words[] = {'a', 0x3000, 'b', ' ', 0x00A0, 'c', 0};
+    UTF16String first, second;
+    iUTF16StringStream(words) >> first >> second;
+    EXPECT_EQ(first + W(u"|") + second, W(u"a|b"));  // U+3000 ideographic space separates words
+    EXPECT_FALSE(iUTF16StringStream(static_cast<const UTF16Char*>(nullptr)) >> a);
 }
 
 TEST(TextStreams, UTF8StreamsReadAndWriteNumbers) {
     iUTF8StringStream in(N("  7 65535 4294967295 -9223372036854775808 2.5 x"));
-    int small = 0;
+    int small = 0, none = 99;
     unsigned short u16 = 0;
     std::uint32_t u32 = 0;
     std::int64_t i64 = 0;
     float f = 0;
     EXPECT_TRUE(in >> small >> u16 >> u32 >> i64 >> f);
-    EXPECT_EQ(small, 7);
-    EXPECT_EQ(u16, 65535);
-    EXPECT_EQ(u32, 4294967295u);
-    EXPECT_EQ(i64, std::numeric_limits<std::int64_t>::min());
-    EXPECT_EQ(f, 2.5f);
-    int none = 99;
+    EXPECT_EQ(std::make_tuple(small, u16, u32, i64, f),
+              std::make_tuple(7, 65535, 4294967295u, std::numeric_limits<std::int64_t>::min(), 2.5f));
     EXPECT_FALSE(in >> none);  // "x" is not a number
     EXPECT_EQ(none, 0);
+    const UTF8Char bytes[] = {'4', '2', 0};
+    EXPECT_TRUE(iUTF8StringStream(bytes) >> none);
+    EXPECT_EQ(none, 42);
 
     oUTF8StringStream out;
     out << 1 << 'x' << UTF8Char('y') << 0.5 << ' ' << -0.0 << ' ' << 1e300 << N(" \xC3\xA9");
     EXPECT_EQ(out.str(), N("1xy0.5 -0 1e+300 \xC3\xA9"));
 }
 
-TEST(TextStreams, ArrayConstructorsAndWordsSplitAtUnicodeSpaces) {
-    const UTF16Char text[] = {'a', 0x3000, 'b', ' ', 0x00A0, 'c', 0};
-    iUTF16StringStream in(text);
-    UTF16String first, second;
-    in >> first >> second;
-    EXPECT_EQ(first, W(u"a"));  // U+3000 ideographic space separates words
-    EXPECT_EQ(second, W(u"b"));
-
-    iUTF16StringStream empty(static_cast<const UTF16Char*>(nullptr));
-    int value = 5;
-    EXPECT_FALSE(empty >> value);
-
-    const UTF8Char bytes[] = {'4', '2', 0};
-    iUTF8StringStream in8(bytes);
-    EXPECT_TRUE(in8 >> value);
-    EXPECT_EQ(value, 42);
-}
-
-TEST(TextStreams, PlainStandardStreamsWorkOnceImbued) {
-    std::basic_ostringstream<UTF16Char> plain;
-    plain << 5;
-    EXPECT_TRUE(plain.bad());  // what libstdc++ does on its own
-
-    std::basic_ostringstream<UTF16Char> imbued;
-    imbued.imbue(WithTextStreamFacets(imbued.getloc()));
-    EXPECT_TRUE(HasTextStreamFacets(imbued.getloc()));
-    imbued << 5 << ',' << 6.5;
-    EXPECT_EQ(imbued.str(), W(u"5,6.5"));
-    // Completing a complete locale gives it back unchanged.
-    EXPECT_TRUE(WithTextStreamFacets(imbued.getloc()) == imbued.getloc());
-}
-
 TEST(TextStreams, PunctuationFollowsTheLocale) {
-    NumberPunctuation german;
-    german.decimalPoint = ',';
-    german.thousandsSeparator = '.';
-    german.grouping = "\3";
     oUTF16StringStream out;
-    out.imbue(WithTextStreamFacets(std::locale::classic(), german));
+    out.imbue(WithTextStreamFacets(std::locale::classic(), NumberPunctuation{',', '.', "\3"}));
     out << std::fixed << std::setprecision(2) << 1234567.891;
     EXPECT_EQ(out.str(), W(u"1.234.567,89"));
-
     iUTF16StringStream in(W(u"1.234,5"));
     in.imbue(out.getloc());
     double value = 0;
@@ -135,82 +91,54 @@ TEST(TextStreams, PunctuationFollowsTheLocale) {
     EXPECT_EQ(value, 1234.5);
 
     // UTF-8 streams cannot hold a separator beyond ASCII: they keep the classic one.
-    NumberPunctuation french;
-    french.decimalPoint = ',';
-    french.thousandsSeparator = 0x202F;
-    french.grouping = "\3";
     oUTF8StringStream out8;
-    out8.imbue(WithTextStreamFacets(std::locale::classic(), french));
+    out8.imbue(WithTextStreamFacets(std::locale::classic(), NumberPunctuation{',', 0x202F, "\3"}));
     out8 << 1234567 << ' ' << 0.5;
     EXPECT_EQ(out8.str(), N("1234567 0,5"));
     oUTF16StringStream out16;
     out16.imbue(out8.getloc());
     out16 << 1234567;
     EXPECT_EQ(out16.str(), W(u"1\u202F234\u202F567"));
+
+    // A plain standard stream of these units formats numbers once its locale is
+    // completed; completing a complete locale gives it back unchanged.
+    std::basic_ostringstream<UTF16Char> plain;
+    EXPECT_FALSE(HasTextStreamFacets(plain.getloc()));
+    plain.imbue(WithTextStreamFacets(plain.getloc()));
+    plain << 5 << ',' << 6.5;
+    EXPECT_EQ(plain.str(), W(u"5,6.5"));
+    EXPECT_TRUE(WithTextStreamFacets(plain.getloc()) == plain.getloc());
 }
 
 TEST(StreamBuffer, HandsOnPiecesOfAtMost255Units) {
     PieceBuffer buffer;
     UTF16OutputStream out(&buffer);
     out << UTF16String(300, 'a');
-    ASSERT_EQ(buffer.pieces.size(), 1u);
-    EXPECT_EQ(buffer.pieces[0], UTF16String(255, 'a'));
-    out << std::flush;
-    ASSERT_EQ(buffer.pieces.size(), 2u);
-    EXPECT_EQ(buffer.pieces[1], UTF16String(45, 'a'));
-    out << std::flush;  // nothing pending: nothing handed on
-    EXPECT_EQ(buffer.pieces.size(), 2u);
-    out << 12 << std::endl;
-    EXPECT_EQ(buffer.pieces.back(), W(u"12\n"));
+    EXPECT_EQ(buffer.pieces.size(), 1u);  // when the put area is full
+    out << std::flush << std::flush;      // the second has nothing to hand on
+    out << 12 << std::endl << "tail";
+    EXPECT_EQ(buffer.pieces, (std::vector<UTF16String>{UTF16String(255, 'a'), UTF16String(45, 'a'), W(u"12\n")}));
 }
 
-TEST(StreamBuffer, DestructionFlushesPendingText) {
-    std::vector<UTF16String> pieces;
-    {
-        PieceBuffer buffer;
-        UTF16OutputStream out(&buffer);
-        out << "tail";
-        EXPECT_TRUE(buffer.pieces.empty());
-        // The buffer outlives the stream; its destructor flushes.
-        pieces = buffer.pieces;
-    }
+TEST(ProcessStreams, DebugAsWrittenAndUTF16OutALinePerPiece) {
     RecordingSink sink;
     {
         debug::DebugStreamBuffer<> buffer;
-        UTF16OutputStream out(&buffer);
-        out << W(u"caf\u00e9");
+        UTF16OutputStream(&buffer) << W(u"caf\u00e9");  // handed on when the buffer goes
     }
-    ASSERT_EQ(sink.pieces.size(), 1u);
-    EXPECT_EQ(sink.pieces[0], "caf\xC3\xA9");
-}
-
-TEST(ProcessStreams, DebugGoesToTheDebugOutputSinkAsWritten) {
-    RecordingSink sink;
-    streams::Debug << std::flush;
-    EXPECT_TRUE(sink.pieces.empty());
+    streams::Debug << std::flush;  // nothing pending: nothing written
     streams::Debug << "line " << 1 << "\n" << std::flush;
-    ASSERT_EQ(sink.pieces.size(), 1u);
-    EXPECT_EQ(sink.pieces[0], "line 1\n");
-}
+    EXPECT_EQ(sink.pieces, (std::vector<std::string>{"caf\xC3\xA9", "line 1\n"}));
 
-TEST(ProcessStreams, UTF16OutWritesALinePerPiece) {
+    // Standard output receives a line per piece.
     ::testing::internal::CaptureStdout();
-    streams::UTF16Out << UTF16String(300, 'x');
-    streams::UTF16Out << std::flush;
-    streams::UTF16Out << W(u"\u00e9") << std::flush;
+    streams::UTF16Out << UTF16String(300, 'x') << std::flush << W(u"\u00e9") << std::flush;
     std::fflush(stdout);
-    const std::string captured = ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(captured, std::string(255, 'x') + "\n" + std::string(45, 'x') + "\n\xC3\xA9\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              std::string(255, 'x') + "\n" + std::string(45, 'x') + "\n\xC3\xA9\n");
 }
 
-TEST(ProcessStreams, NarrowStreamsAreTheStandardOnes) {
-    EXPECT_EQ(&streams::In, &std::cin);
-    EXPECT_EQ(&streams::Out, &std::cout);
-    EXPECT_EQ(&streams::Log, &std::clog);
-    EXPECT_EQ(&streams::Err, &std::cerr);
-}
-
-TEST(SetStreamBuffer, ResetsANarrowStreamOverTheNewBuffer) {
+TEST(SetStreamBuffer, ResetsTheStreamOverTheNewBuffer) {
     std::stringbuf first, second;
     std::ostream out(&first);
     out.setstate(std::ios::failbit);
@@ -218,22 +146,17 @@ TEST(SetStreamBuffer, ResetsANarrowStreamOverTheNewBuffer) {
     EXPECT_EQ(SetStreamBuffer(out, &second), &first);
     EXPECT_TRUE(out.good());
     out << std::setw(4) << 255 << ' ' << 3.14159;
-    EXPECT_EQ(second.str(), " 255 3.14159");
-    EXPECT_EQ(first.str(), "");
-}
+    EXPECT_EQ(first.str() + "|" + second.str(), "| 255 3.14159");
 
-TEST(SetStreamBuffer, ResetsAUTF16OutputStream) {
-    PieceBuffer first, second;
-    UTF16OutputStream out;
-    EXPECT_TRUE(out.bad());  // no buffer yet
-    EXPECT_EQ(SetStreamBuffer(out, &first), nullptr);
-    out << std::hex << 255 << std::flush;
-    out.setstate(std::ios::failbit);
-    EXPECT_EQ(SetStreamBuffer(out, &second), &first);
-    EXPECT_TRUE(out.good());
-    out << 255 << std::flush;  // decimal again, and numbers still work
-    ASSERT_EQ(second.pieces.size(), 1u);
-    EXPECT_EQ(second.pieces[0], W(u"255"));
-    ASSERT_EQ(first.pieces.size(), 1u);
-    EXPECT_EQ(first.pieces[0], W(u"ff"));
+    PieceBuffer first16, second16;
+    UTF16OutputStream out16;
+    EXPECT_TRUE(out16.bad());  // no buffer yet
+    EXPECT_EQ(SetStreamBuffer(out16, &first16), nullptr);
+    out16 << std::hex << 255 << std::flush;
+    out16.setstate(std::ios::failbit);
+    EXPECT_EQ(SetStreamBuffer(out16, &second16), &first16);
+    EXPECT_TRUE(out16.good());
+    out16 << 255 << std::flush;  // decimal again, and numbers still work
+    EXPECT_EQ(first16.pieces, std::vector<UTF16String>{W(u"ff")});
+    EXPECT_EQ(second16.pieces, std::vector<UTF16String>{W(u"255")});
 }
