@@ -5,8 +5,6 @@
 #include <tarncore/filesupport/PlatformByteStreams.h>
 #include <tarncore/filesupport/StreamAdapters.h>
 
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 using namespace filetest;

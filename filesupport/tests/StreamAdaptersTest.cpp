@@ -2,8 +2,6 @@
 
 #include <tarncore/filesupport/StreamAdapters.h>
 
-#include <gtest/gtest.h>
-
 #include <random>
 #include <stdexcept>
 #include <tuple>
@@ -20,6 +18,18 @@ std::string Pattern(std::size_t inSize) {
 
 const unsigned char* Data(const std::string& inBytes) {
     return reinterpret_cast<const unsigned char*>(inBytes.data());
+}
+
+// inCount bytes from inPosition, by Get or by ReadBlock.
+std::string ReadAt(IByteStream& in, std::uint64_t inPosition, std::uint32_t inCount, bool inByGet) {
+    std::string block(inCount, '\0');
+    in.CurPos(inPosition);
+    if (inByGet) {
+        for (auto& c : block) c = static_cast<char>(in.Get());
+    } else {
+        in.ReadBlock(reinterpret_cast<unsigned char*>(&block[0]), inCount);
+    }
+    return block;
 }
 
 std::string Pack(const std::string& inPlain) {
@@ -61,14 +71,7 @@ TEST(IBufferedByteStream, WindowArithmetic) {
         {50000, 28673, {"pos 50000", "read 28673"}},
     };
     for (const auto& [position, count, log] : reads) {
-        std::string block(count, '\0');
-        in.CurPos(position);
-        if (count == 1) {
-            block[0] = static_cast<char>(in.Get());
-        } else {
-            in.ReadBlock(reinterpret_cast<unsigned char*>(&block[0]), count);
-        }
-        EXPECT_EQ(block, data.substr(position, count)) << position;
+        EXPECT_EQ(ReadAt(in, position, count, count == 1), data.substr(position, count)) << position;
         EXPECT_EQ(source.TakeLog(), log) << position;
         EXPECT_EQ(in.CurPos(), position + count);
     }
@@ -112,14 +115,8 @@ TEST(IBufferedByteStream, RandomReadsMatchTheSource) {
             const std::uint64_t position = random() % data.size();
             const auto count =
                 static_cast<std::uint32_t>(std::min<std::uint64_t>(random() % (size + 20), data.size() - position));
-            in.CurPos(position);
-            std::string block(count, '\0');
-            if (random() % 2 == 0) {
-                in.ReadBlock(reinterpret_cast<unsigned char*>(&block[0]), count);
-            } else {
-                for (auto& c : block) c = static_cast<char>(in.Get());
-            }
-            ASSERT_EQ(block, data.substr(position, count)) << position << "+" << count;
+            ASSERT_EQ(ReadAt(in, position, count, random() % 2 == 0), data.substr(position, count))
+                << position << "+" << count;
             ASSERT_EQ(in.CurPos(), position + count);
         }
     }
@@ -214,7 +211,11 @@ TEST(RunLengthStreams, Decoding) {
     EXPECT_THROW(in.CurPos(), byte_stream_exception);
     // A run header whose byte is missing leaves no repeats of an older byte behind; a
     // literal packet cut short gives what it holds.
-    EXPECT_EQ(Unpack(Bytes({0x00, 'z', 0xF0})), "z");
+    const std::string cut = Bytes({0x00, 'z', 0xF0});
+    IStringByteStream cutSource(cut);
+    IRLEByteStream cutIn(cutSource);
+    EXPECT_EQ(CopyOf(cutIn), "z");
+    EXPECT_THROW(cutIn.Get(), eof_error);
     EXPECT_EQ(Unpack(Bytes({0x05, 'a', 'b'})), "ab");
 }
 
