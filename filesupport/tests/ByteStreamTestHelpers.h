@@ -21,6 +21,10 @@ inline std::string Bytes(std::initializer_list<int> inBytes) {
     return result;
 }
 
+inline const unsigned char* Data(const std::string& inBytes) {
+    return reinterpret_cast<const unsigned char*>(inBytes.data());
+}
+
 // The rest of the source, copied by operator<<.
 inline std::string CopyOf(IByteStream& inSource) {
     std::string copy;

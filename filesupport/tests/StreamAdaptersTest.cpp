@@ -16,10 +16,6 @@ std::string Pattern(std::size_t inSize) {
     return data;
 }
 
-const unsigned char* Data(const std::string& inBytes) {
-    return reinterpret_cast<const unsigned char*>(inBytes.data());
-}
-
 // inCount bytes from inPosition, by Get or by ReadBlock.
 std::string ReadAt(IByteStream& in, std::uint64_t inPosition, std::uint32_t inCount, bool inByGet) {
     std::string block(inCount, '\0');
@@ -56,18 +52,15 @@ TEST(IBufferedByteStream, WindowArithmetic) {
     in.CurPos(10000);
     EXPECT_EQ(source.TakeLog(), Log{}) << "moving does not read";
     const std::tuple<std::uint64_t, std::uint32_t, Log> reads[] = {
-        // 10000 lies in the granule at 8192; the one before is kept too.
-        {10000, 1, {"pos 4096", "read 32768"}},
-        {4096, 1, {}},
-        {36863, 1, {}},
+        // 10000 lies in the granule at 8192; the one before is kept too. Inside the window
+        // nothing is read.
+        {10000, 1, {"pos 4096", "read 32768"}}, {4096, 1, {}}, {36863, 1, {}},
         // Backwards the window starts at 0 (no granule before it); only the bytes before
         // the old window are read.
-        {4000, 1, {"pos 0", "read 4096"}},
-        {20000, 1, {}},
-        // Forwards past the window: the kept tail moves to the front.
-        {32768, 100, {"pos 32768", "read 28672"}},
-        {99999, 1, {"pos 94208", "read 5792"}},  // the last window is shorter
-        // Blocks larger than the buffer minus a granule bypass it.
+        {4000, 1, {"pos 0", "read 4096"}}, {20000, 1, {}},
+        // Forwards past the window the kept tail moves to the front; the last window is
+        // shorter; blocks larger than the buffer minus a granule bypass it.
+        {32768, 100, {"pos 32768", "read 28672"}}, {99999, 1, {"pos 94208", "read 5792"}},
         {50000, 28673, {"pos 50000", "read 28673"}},
     };
     for (const auto& [position, count, log] : reads) {
@@ -169,15 +162,11 @@ TEST(RunLengthStreams, PackBitsSequences) {
     std::string distinct;
     for (int i = 0; i < 129; ++i) distinct.push_back(static_cast<char>(i));
     const std::pair<std::string, std::string> packs[] = {
-        {"ABBB", Bytes({0x00, 'A', 0xFE, 'B'})},
-        {"ABCC", Bytes({0x03, 'A', 'B', 'C', 'C'})},
-        {"AAB", Bytes({0xFF, 'A', 0x00, 'B'})},
-        {std::string(130, 'X'), Bytes({0x81, 'X', 0xFF, 'X'})},
-        {distinct, '\x7F' + distinct.substr(0, 128) + Bytes({0x00, 128})},
-        {"", ""},
+        {"ABBB", Bytes({0x00, 'A', 0xFE, 'B'})}, {"ABCC", Bytes({0x03, 'A', 'B', 'C', 'C'})},
+        {"AAB", Bytes({0xFF, 'A', 0x00, 'B'})}, {std::string(130, 'X'), Bytes({0x81, 'X', 0xFF, 'X'})},
+        {distinct, '\x7F' + distinct.substr(0, 128) + Bytes({0x00, 128})}, {"", ""},
         // Two equal bytes inside literal data stay literal; three end it.
-        {"ABBC", Bytes({0x03, 'A', 'B', 'B', 'C'})},
-        {"ABBBC", Bytes({0x00, 'A', 0xFE, 'B', 0x00, 'C'})},
+        {"ABBC", Bytes({0x03, 'A', 'B', 'B', 'C'})}, {"ABBBC", Bytes({0x00, 'A', 0xFE, 'B', 0x00, 'C'})},
     };
     for (const auto& [plain, packed] : packs) EXPECT_EQ(Pack(plain), packed) << plain;
 
