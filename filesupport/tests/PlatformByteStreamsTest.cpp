@@ -3,7 +3,6 @@
 
 #include <tarncore/filesupport/FileExceptions.h>
 #include <tarncore/filesupport/PlatformByteStreams.h>
-#include <tarncore/filesupport/StreamAdapters.h>
 
 #include <sys/stat.h>
 
@@ -52,22 +51,4 @@ TEST(PlatformByteStreams, WritingAndReadingWithPositions) {
         EXPECT_EQ(out.Length(), 6u);
     }
     EXPECT_EQ(ReadAll(path), Bytes({'A', 'B', 30, 0, 0, 'Z'}));
-}
-
-TEST(PlatformByteStreams, BufferedOverFiles) {
-    File file(U(TempFolder() + "/buffered.bin"));
-    file.Create();
-    {
-        OPlatformByteStream target(file);
-        OBufferedByteStream out(target, 32768, 4096);
-        for (std::uint32_t i = 0; i < 30000; ++i) out << i;
-    }
-    IPlatformByteStream source(file);
-    IBufferedByteStream in(source, 32768, 4096);
-    EXPECT_EQ(in.Length(), 120000u);
-    for (std::uint32_t i = 29999, value = 0; i >= 7; i -= 7) {  // backwards, across windows
-        in.CurPos(4ull * i);
-        in >> value;
-        ASSERT_EQ(value, i);
-    }
 }
