@@ -126,9 +126,9 @@ TARNCORE_API OByteStream& operator<<(OByteStream& out, const long long& inValue)
 TARNCORE_API OByteStream& operator<<(OByteStream& out, const unsigned long long& inValue);
 TARNCORE_API OByteStream& operator<<(OByteStream& out, const char16_t& inValue);
 TARNCORE_API OByteStream& operator<<(OByteStream& out, const char32_t& inValue);
-// The value as decimal text of 36 significant digits ("1.5", "1e+300", "inf", "nan"),
-// the classic way whatever the user's locale, written as an 8-bit string. A float is
-// widened to double first.
+// The value as decimal text of 36 significant digits, the classic way whatever the
+// user's locale, written as an 8-bit string: "1.5", "inf", and for 0.1
+// "0.100000000000000005551115123125782702". A float is widened to double first.
 TARNCORE_API OByteStream& operator<<(OByteStream& out, const float& inValue);
 TARNCORE_API OByteStream& operator<<(OByteStream& out, const double& inValue);
 TARNCORE_API OByteStream& operator<<(OByteStream& out, const long double& inValue);
