@@ -134,8 +134,7 @@ TEST(Barrier, OfThreeReleasesTwoRoundsWithOneLastArrivalEachAndMovesOnCopy) {
             }
         });
     for (auto& thread : threads) thread.join();
-    EXPECT_EQ(lastArrivals[0], 1);
-    EXPECT_EQ(lastArrivals[1], 1);
+    EXPECT_TRUE(lastArrivals[0] == 1 && lastArrivals[1] == 1);
 
     try {
         Barrier("zero", 0);
@@ -235,8 +234,9 @@ TEST(Thread, SleepWaitsUntilAnAbsoluteTime) {
 
 // CallOnce takes a plain function pointer, so the functions keep their state in statics.
 TEST(CallOnce, RunsOnceUnderContentionAndAgainAfterAThrow) {
-    static std::int32_t flag = 0;
-    static std::atomic<int> runs{0};
+    static std::int32_t flag;
+    static std::atomic<int> runs;
+    flag = runs = 0;
     Barrier start("start", 8);
     std::vector<std::thread> threads;
     for (int t = 0; t < 8; ++t)
