@@ -1,14 +1,24 @@
 #include "FileTestHelpers.h"
 
+#include <tarncore/config/Client.h>
+#include <tarncore/filesupport/CommonDirs.h>
 #include <tarncore/filesupport/FileExceptions.h>
+#include <tarncore/filesupport/Paths.h>
 
 #include "filesupport/src/FileErrors.h"
+#include "filesupport/src/FileNameCollation.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <optional>
+#include <thread>
+#include <typeinfo>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,294 +26,326 @@
 using namespace tarncore::filesupport;
 using namespace filetest;
 namespace fs = std::filesystem;
+namespace config = tarncore::config;
 
 namespace {
 
-std::uint64_t FileTimeOfUnixSeconds(std::int64_t inSeconds) {
+// The FILETIME (100 ns since 1601) of a time in seconds since 1970.
+std::uint64_t FileTimeOf(std::int64_t inSeconds) {
     return static_cast<std::uint64_t>(inSeconds + 11644473600LL) * 10000000ULL;
 }
 
-void SetModified(const std::string& inPath, std::int64_t inSeconds) {
-    const struct timespec times[2] = {{inSeconds, 0}, {inSeconds, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, inPath.c_str(), times, 0), 0);
+// The exception inOperation throws, which must be of class Exception itself, not of a
+// subclass.
+template <class Exception, class Operation>
+std::optional<Exception> Caught(Operation inOperation) {
+    try {
+        inOperation();
+    } catch (const Exception& e) {
+        EXPECT_STREQ(typeid(e).name(), typeid(Exception).name());
+        return e;
+    }
+    ADD_FAILURE() << "nothing thrown";
+    return std::nullopt;
 }
 
 }  // namespace
 
-TEST(File, NamesAndValueSemantics) {
+TEST(FileAndDir, PathsNamesAndRelativePaths) {
     const File file(U("/a/b.TXT"));
-    EXPECT_EQ(file.FullPath(), U("/a/b.TXT"));
     EXPECT_EQ(file.GetName(), U("b.TXT"));
     EXPECT_EQ(file.GetTitle(), U("b"));
-    EXPECT_EQ(file.GetExtension(false), U(".TXT"));
     EXPECT_EQ(file.GetExtension(true), U(".txt"));
-    EXPECT_EQ(file.Parent(), Dir(U("/a")));
-    EXPECT_EQ(File(U("/archive.tar.gz")).GetTitle(), U("archive.tar"));
-    EXPECT_EQ(File(U("/dir.d/file")).GetExtension(), UTF16String());
-    EXPECT_EQ(File(U("/x")).Parent().FullPath(), U("/"));
-
-    // The narrow form is UTF-8; narrow input that is not UTF-8 names no file.
-    const File accented(U("/tmp/caf\xC3\xA9"));
-    EXPECT_EQ(accented.FullPathMultiByte(), "/tmp/caf\xC3\xA9");
-    EXPECT_EQ(File(FileHelper(std::string("/tmp/caf\xC3\xA9"))), accented);
-    EXPECT_TRUE(File(FileHelper(std::string("/tmp/caf\xE9"))).FullPath().empty());
-
     EXPECT_NE(File(U("/A.txt")), File(U("/a.txt")));
-    EXPECT_TRUE(File().FullPath().empty());
+    // The narrow form is UTF-8; narrow input that is not UTF-8 names no file.
+    EXPECT_EQ(File(U("/caf\xC3\xA9")).FullPathMultiByte(), "/caf\xC3\xA9");
+    EXPECT_EQ(File(FileHelper(std::string("/caf\xC3\xA9"))), File(U("/caf\xC3\xA9")));
+    EXPECT_TRUE(File(FileHelper(std::string("/caf\xE9"))).FullPath().empty());
 
-    File copy = file;
-    copy = File(U("/other"));
-    EXPECT_EQ(file.FullPath(), U("/a/b.TXT"));
-    EXPECT_EQ(copy.FullPath(), U("/other"));
-}
-
-TEST(Dir, ConstructionAndJoining) {
     EXPECT_EQ(Dir(U("/a/")).FullPath(), U("/a"));
-    EXPECT_EQ(Dir(U("/a//")).FullPath(), U("/a/"));
-    EXPECT_EQ(Dir(U("/")).FullPath(), U("/"));
-    EXPECT_EQ(Dir(Dir(U("/")), U("a")).FullPath(), U("/a"));
-    EXPECT_EQ(Dir(Dir(U("/a")), U("b/")).FullPath(), U("/a/b"));
-    EXPECT_EQ(File(Dir(U("/")), U("x")).FullPath(), U("/x"));
-    EXPECT_EQ(File(Dir(U("/a")), U("x")).FullPath(), U("/a/x"));
+    EXPECT_EQ(Dir(DirHelper(U("/a//"))).FullPath(), U("/a/"));
+    EXPECT_TRUE(Dir(U("/")).IsTopLevelDir());
+    EXPECT_EQ(Dir(U("/")).Parent(), Dir());
     // Joining onto an empty directory gives the bare name, never a path at the root.
     EXPECT_EQ(Dir(Dir(), U("a")).FullPath(), U("a"));
     EXPECT_EQ(File(Dir(), U("x")).FullPath(), U("x"));
 
-    EXPECT_TRUE(Dir(U("/")).IsTopLevelDir());
-    EXPECT_FALSE(Dir(U("/a")).IsTopLevelDir());
-    EXPECT_EQ(Dir(U("/a/b")).GetName(), U("b"));
-    EXPECT_EQ(Dir(U("/a")).Parent(), Dir(U("/")));
-    EXPECT_EQ(Dir(U("/")).Parent(), Dir());
-
-    // The helper's string is taken as it stands.
-    EXPECT_EQ(Dir(DirHelper(U("/a/"))).FullPath(), U("/a"));
+    const File base(U("/a/c/base.xml"));
+    EXPECT_EQ(MakeNormalizedRelativePath(File(U("/a/b/t.txt")), base), U("../b/t.txt"));
+    EXPECT_EQ(MakeFileFromPath(U("../b/t.txt"), base), File(U("/a/b/t.txt")));
+    EXPECT_EQ(MakeFileFromPath(U("sub/"), base), File());
+    EXPECT_EQ(MakeFileFromPath(U("t.txt"), File()), File(U("t.txt")));
+    EXPECT_TRUE(IsNormalizedRelativePath(U("a/b")) && !IsNormalizedRelativePath(U("/a/b")));
 }
 
-TEST(File, CreateTruncatesAndMapsErrors) {
+TEST(CompareFileNames, IgnoresCaseWidthAndKanaButNotAccentsFromManyThreads) {
+    for (const char* locale : {"C", "POSIX", "en_US.UTF-8", "de_DE.UTF-8@euro", "ja_JP.UTF-8", "xx_YY"}) {
+        SCOPED_TRACE(locale);
+        EXPECT_EQ(CompareFileNamesInLocale(U("C:\\A.txt"), U("c:\\a.txt"), locale), 0);
+        EXPECT_EQ(CompareFileNamesInLocale(U("\xEF\xBC\xA1\xEF\xBC\xA2"), U("ab"), locale), 0);  // full width
+        EXPECT_EQ(CompareFileNamesInLocale(U("\xE3\x81\x8B"), U("\xE3\x82\xAB"), locale), 0);    // ka, KA
+        EXPECT_NE(CompareFileNamesInLocale(U("caf\xC3\xA9"), U("cafe"), locale), 0);
+        EXPECT_EQ(CompareFileNamesInLocale(U("a"), U("B"), locale), -1);
+    }
+    // The user's own locale follows the same rules, from any thread.
+    std::vector<int> results(8, 99);
+    std::vector<std::thread> threads;
+    for (int& result : results)
+        threads.emplace_back([&result] {
+            result = CompareFileNames(U("File.TXT"), U("file.txt")) + CompareFileNames(U("a"), U("b"));
+        });
+    for (std::thread& thread : threads) thread.join();
+    for (int result : results) EXPECT_EQ(result, -1);
+}
+
+TEST(File, CreateTruncatesAndMapsErrnoToTheExceptions) {
     const std::string dir = TempFolder();
     File file(U(dir + "/a.txt"));
-    EXPECT_FALSE(file.Exists());
     file.Create();
-    EXPECT_TRUE(file.Exists());
     WriteAll(dir + "/a.txt", "contents");
     file.Create();
-    EXPECT_EQ(fs::file_size(dir + "/a.txt"), 0u);
+    EXPECT_TRUE(file.Exists());
+    EXPECT_EQ(ReadAll(dir + "/a.txt"), "");
 
     const File inMissingFolder(U(dir + "/missing/a.txt"));
-    try {
-        File(inMissingFolder).Create();
-        FAIL() << "no exception";
-    } catch (const create_invalidpath_exception& e) {
-        EXPECT_EQ(e.GetFile(), inMissingFolder);
-        EXPECT_STREQ(e.what(),
-                     "$$$/tarncore/filesupport/Create/invalidpath=Could not create the file '@0'. "
-                     "The path is not valid.");
-    }
-    EXPECT_THROW(File(U(dir)).Create(), create_accessdenied_exception);
-    EXPECT_THROW(File(U(dir + "/a.txt/x")).Create(), create_invalidpath_exception);
+    EXPECT_EQ(Caught<create_invalidpath_exception>([&] { File(inMissingFolder).Create(); })->GetFile(),
+              inMissingFolder);
+    Caught<create_accessdenied_exception>([&] { File(U(dir)).Create(); });
+    Caught<create_exception>([&] { File(U(dir + "/a.txt") + UTF16String(1, 0)).Create(); });
     EXPECT_THROW(File().Create(), create_exception);
 
-    UTF16String withNul = U(dir + "/a.txt");
-    withNul.push_back(0);
-    try {
-        File(withNul).Create();
-        FAIL() << "no exception";
-    } catch (const create_exception& e) {
-        EXPECT_STREQ(e.what(), "$$$/tarncore/filesupport/Create=Could not create the file '@0'.");
-    }
-
-    EXPECT_EQ(ClassifyCreateError(0), CreateFailure::kNone);
-    EXPECT_EQ(ClassifyCreateError(ENOENT), CreateFailure::kInvalidPath);
-    EXPECT_EQ(ClassifyCreateError(EROFS), CreateFailure::kLocked);
-    EXPECT_EQ(ClassifyCreateError(EACCES), CreateFailure::kAccessDenied);
-    EXPECT_EQ(ClassifyCreateError(EPERM), CreateFailure::kAccessDenied);
-    EXPECT_EQ(ClassifyCreateError(EISDIR), CreateFailure::kAccessDenied);
-    EXPECT_EQ(ClassifyCreateError(ENXIO), CreateFailure::kNotFound);
-    EXPECT_EQ(ClassifyCreateError(ENOSPC), CreateFailure::kOther);
+    using F = CreateFailure;
+    const std::pair<int, CreateFailure> mapping[] = {
+        {0, F::kNone},           {ENXIO, F::kNotFound},      {ENOENT, F::kInvalidPath},
+        {ENOTDIR, F::kInvalidPath}, {EROFS, F::kLocked},     {EACCES, F::kAccessDenied},
+        {EPERM, F::kAccessDenied}, {EISDIR, F::kAccessDenied}, {ESTALE, F::kAccessDenied},
+        {ENOSPC, F::kOther}};
+    for (const auto& [error, failure] : mapping)
+        EXPECT_TRUE(ClassifyCreateError(error) == failure) << "errno " << error;
     EXPECT_THROW(ThrowCreateError(file, EROFS), create_locked_exception);
     EXPECT_THROW(ThrowCreateError(file, ENXIO), create_fnf_exception);
-    EXPECT_NO_THROW(ThrowCreateError(file, 0));
 }
 
-TEST(File, DeleteRenameAndTheirErrors) {
+TEST(File, RenameNeverReplacesAndDeleteReportsFailures) {
     const std::string dir = TempFolder();
     WriteAll(dir + "/a.txt", "a");
     WriteAll(dir + "/b.txt", "b");
     File file(U(dir + "/a.txt"));
-    const File before = file;
-
-    try {
-        file.Rename(U("b.txt"));
-        FAIL() << "no exception";
-    } catch (const rename_file& e) {
-        EXPECT_EQ(e.GetFile(), before);
-        EXPECT_EQ(e.GetNewName(), U("b.txt"));
-        EXPECT_STREQ(e.what(), "$$$/tarncore/filesupport/Rename=Could not rename the file '@0' to '@1'.");
-    }
+    const auto taken = Caught<rename_file>([&] { file.Rename(U("b.txt")); }).value();
+    EXPECT_TRUE(taken.GetFile() == File(U(dir + "/a.txt")) && taken.GetNewName() == U("b.txt"));
     // Nothing was replaced and the object still names the old file.
-    EXPECT_EQ(file, before);
-    EXPECT_EQ(ReadAll(dir + "/b.txt"), "b");
-    EXPECT_EQ(ReadAll(dir + "/a.txt"), "a");
+    EXPECT_EQ(file, File(U(dir + "/a.txt")));
+    EXPECT_EQ(ReadAll(dir + "/a.txt") + ReadAll(dir + "/b.txt"), "ab");
 
     file.Rename(U("c.txt"));
     EXPECT_EQ(file.FullPath(), U(dir + "/c.txt"));
     EXPECT_EQ(ReadAll(dir + "/c.txt"), "a");
     EXPECT_FALSE(fs::exists(dir + "/a.txt"));
-    EXPECT_THROW(File(U(dir + "/missing")).Rename(U("x")), rename_file);
-
+    Caught<rename_file>([&] { File(U(dir + "/missing")).Rename(U("x")); });
     file.Delete();
     EXPECT_FALSE(file.Exists());
-    try {
-        file.Delete();
-        FAIL() << "no exception";
-    } catch (const file_delete_exception& e) {
-        EXPECT_STREQ(e.what(), "$$$/tarncore/filesupport/Delete=Could not delete the file '@0'.");
-    }
-    EXPECT_THROW(File(U(dir)).Delete(), file_delete_exception);
+    Caught<file_delete_exception>([&] { file.Delete(); });
+    Caught<file_delete_exception>([&] { File(U(dir)).Delete(); });
     EXPECT_TRUE(fs::is_directory(dir));
 }
 
-TEST(Dir, CreateRenameAndTheirErrors) {
+TEST(Dir, CreateAndRenameNeverReplace) {
     const std::string root = TempFolder();
     Dir dir(U(root + "/one"));
-    EXPECT_FALSE(dir.Exists());
     dir.Create();
+    dir.Create();  // already there: fine
     EXPECT_TRUE(dir.Exists());
-    EXPECT_NO_THROW(dir.Create());  // already there
-    try {
-        Dir(U(root + "/missing/two")).Create();
-        FAIL() << "no exception";
-    } catch (const dir_exception& e) {
-        EXPECT_STREQ(e.what(), "$$$/tarncore/filesupport/Dir/error=Error with Directory: '@0'.");
-    }
-
+    Caught<dir_exception>([&] { Dir(U(root + "/missing/two")).Create(); });
     WriteAll(root + "/file", "f");
     EXPECT_TRUE(File(U(root + "/one")).Exists());  // a directory exists as a File too
     EXPECT_FALSE(Dir(U(root + "/file")).Exists());
 
-    fs::create_directory(root + "/full");
-    WriteAll(root + "/full/x", "x");
+    fs::create_directories(root + "/full/x");
     fs::create_directory(root + "/empty");
-    for (const char* taken : {"full", "empty", "file"}) {
-        try {
-            dir.Rename(U(taken));
-            FAIL() << "no exception for " << taken;
-        } catch (const rename_dir_already_exists& e) {
-            EXPECT_EQ(e.GetDir(), Dir(U(root + "/one")));
-            EXPECT_EQ(e.GetNewName(), U(taken));
-        }
+    for (const char* name : {"full", "empty", "file"}) {
+        const auto taken = Caught<rename_dir_already_exists>([&] { dir.Rename(U(name)); }).value();
+        EXPECT_TRUE(taken.GetDir() == Dir(U(root + "/one")) && taken.GetNewName() == U(name));
     }
     EXPECT_TRUE(fs::exists(root + "/full/x"));
-    try {
-        Dir(U(root + "/missing")).Rename(U("x"));
-        FAIL() << "no exception";
-    } catch (const rename_dir_already_exists&) {
-        FAIL() << "wrong exception";
-    } catch (const rename_dir& e) {
-        EXPECT_STREQ(e.what(),
-                     "$$$/tarncore/filesupport/DirRename=Could not rename the directory '@0' to '@1'.");
-    }
-
+    Caught<rename_dir>([&] { Dir(U(root + "/missing")).Rename(U("x")); });
     dir.Rename(U("renamed"));
     EXPECT_EQ(dir, Dir(U(root + "/renamed")));
     EXPECT_TRUE(dir.Exists());
 }
 
 TEST(Dir, DeleteRemovesATreeButNeverFollowsLinks) {
-    const std::string root = TempFolder();
-    fs::create_directories(root + "/tree/a/b/c");
-    fs::create_directories(root + "/tree/d");
-    WriteAll(root + "/tree/top.txt", "t");
-    WriteAll(root + "/tree/a/b/c/deep.txt", "d");
-    WriteAll(root + "/tree/d/x.lnk", "not really a shortcut");
-
+    const std::string root = TempFolder(), tree = root + "/tree";
+    for (const char* folder : {"/tree/a/b/c", "/tree/d", "/outside", "/hidden"})
+        fs::create_directories(root + folder);
+    for (const char* file : {"/tree/top.txt", "/tree/a/b/c/deep.txt", "/tree/d/x.lnk",
+                             "/outside/precious.txt", "/hidden/.keep", "/hidden/plain"})
+        WriteAll(root + file, "p");
     // Links inside the tree to things outside it.
-    fs::create_directories(root + "/outside");
-    WriteAll(root + "/outside/precious.txt", "p");
-    fs::create_directory_symlink(root + "/outside", root + "/tree/a/dirlink");
-    fs::create_symlink(root + "/outside/precious.txt", root + "/tree/filelink");
-    fs::create_symlink(root + "/nowhere", root + "/tree/d/broken");
-
-    Dir(U(root + "/tree")).Delete();
-    EXPECT_FALSE(fs::exists(root + "/tree"));
-    EXPECT_EQ(ReadAll(root + "/outside/precious.txt"), "p");
-
+    fs::create_directory_symlink(root + "/outside", tree + "/a/dirlink");
+    fs::create_symlink(root + "/outside/precious.txt", tree + "/filelink");
+    fs::create_symlink(root + "/nowhere", tree + "/d/broken");
+    Dir(U(tree)).Delete();
+    EXPECT_FALSE(fs::exists(tree));
     // A link given directly goes as a link.
     fs::create_directory_symlink(root + "/outside", root + "/link");
     Dir(U(root + "/link")).Delete();
     EXPECT_FALSE(fs::exists(fs::symlink_status(root + "/link")));
-    EXPECT_TRUE(fs::exists(root + "/outside/precious.txt"));
+    EXPECT_EQ(ReadAll(root + "/outside/precious.txt"), "p");
 
     // Hidden entries are not listed, so their folder stays and the call throws.
-    fs::create_directories(root + "/hidden");
-    WriteAll(root + "/hidden/.keep", "k");
-    WriteAll(root + "/hidden/plain", "p");
-    EXPECT_THROW(Dir(U(root + "/hidden")).Delete(), dir_exception);
+    Caught<dir_exception>([&] { Dir(U(root + "/hidden")).Delete(); });
     EXPECT_TRUE(fs::exists(root + "/hidden/.keep"));
     EXPECT_FALSE(fs::exists(root + "/hidden/plain"));
-
-    EXPECT_THROW(Dir(U(root + "/missing")).Delete(), dir_exception);
-    EXPECT_THROW(Dir().Delete(), dir_exception);
+    Caught<dir_exception>([&] { Dir(U(root + "/missing")).Delete(); });
+    Caught<dir_exception>([&] { Dir().Delete(); });
 }
 
 TEST(FileAndDir, TimesAndSizes) {
     const std::string root = TempFolder();
     WriteAll(root + "/five", "12345");
-    const File file(U(root + "/five"));
-
-    using namespace std::chrono;
-    const auto now = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
-    EXPECT_NEAR(static_cast<double>(file.Created()), static_cast<double>(FileTimeOfUnixSeconds(now)),
-                10.0 * 10000000);
-    SetModified(root + "/five", 1000000000);
-    EXPECT_EQ(file.Modified(), FileTimeOfUnixSeconds(1000000000));
-    SetModified(root, 1234567890);
-    EXPECT_EQ(Dir(U(root)).Modified(), FileTimeOfUnixSeconds(1234567890));
-    EXPECT_GT(Dir(U(root)).Created(), 0u);
+    const File file(U(root + "/five")), missing(U(root + "/missing"));
+    EXPECT_NEAR(double(file.Created()), double(FileTimeOf(std::time(nullptr))), 10.0 * 10000000);
+    const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    for (const std::string& path : {root + "/five", root})
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_EQ(file.Modified(), FileTimeOf(1000000000));
+    EXPECT_EQ(Dir(U(root)).Modified(), FileTimeOf(1000000000));
 
     for (int selector : {0, 2, 3, 5}) EXPECT_EQ(file.Size(FileSizeSelector(selector)), 5u);
     for (int selector : {1, 4, 6, -1}) EXPECT_EQ(file.Size(FileSizeSelector(selector)), 0u);
-    EXPECT_EQ(File(U(root + "/missing")).Size(kFileSizeDataLogical), 0u);
-    EXPECT_EQ(File(U(root)).Size(kFileSizeDataLogical), 0u);
+    EXPECT_EQ(missing.Size(kFileSizeDataLogical), 0u);
 
-    EXPECT_THROW(File(U(root + "/missing")).Modified(), file_not_found_exception);
-    EXPECT_THROW(File(U(root + "/missing")).Created(), file_not_found_exception);
-    EXPECT_THROW(Dir(U(root + "/missing")).Modified(), dir_not_found_exception);
-    try {
-        (void)File(U(root + "/five/below")).Modified();
-        FAIL() << "no exception";
-    } catch (const file_not_found_exception&) {
-        FAIL() << "a path through a file is not a missing file";
-    } catch (const file_exception& e) {
-        EXPECT_STREQ(e.what(), "$$$/tarncore/filesupport/error=Error with file: '@0'.");
-    }
-    try {
-        (void)Dir(U(root + "/missing")).Created();
-        FAIL() << "no exception";
-    } catch (const dir_exception& e) {
-        EXPECT_STREQ(e.what(), "$$$/tarncore/filesupport/DirNotFound=The directory '@0' could not be found.");
-    }
+    Caught<file_not_found_exception>([&] { (void)missing.Modified(); });
+    Caught<dir_not_found_exception>([&] { (void)Dir(U(root + "/missing")).Created(); });
+    // A path through a file is not a missing file.
+    Caught<file_exception>([&] { (void)File(U(root + "/five/below")).Modified(); });
 }
 
-TEST(FileExceptions, CopyAndAssignKeepEverything) {
-    const rename_dir_already_exists original(Dir(U("/a")), U("b"));
-    rename_dir copy = original;
-    EXPECT_EQ(copy.GetDir(), Dir(U("/a")));
-    EXPECT_EQ(copy.GetNewName(), U("b"));
-    EXPECT_STREQ(copy.what(), original.what());
-    rename_dir assigned(Dir(U("/x")), U("y"));
-    assigned = copy;
-    EXPECT_EQ(assigned.GetDir(), Dir(U("/a")));
-    EXPECT_STREQ(assigned.what(),
-                 "$$$/tarncore/filesupport/DirRename/exists=Could not rename the directory '@0' to "
-                 "'@1'. The directory already exists.");
+TEST(FileExceptions, TheFourteenKeysSurviveCopies) {
+    const File f(U("/f"));
+    const Dir d(U("/d"));
+    const std::string create = "=Could not create the file '@0'.";
+    const std::string rename = "=Could not rename the directory '@0' to '@1'.";
+    const std::pair<std::string, std::string> keys[] = {
+        {file_exception(f).what(), "error=Error with file: '@0'."},
+        {file_not_found_exception(f).what(), "FileNotFound=The file '@0' could not be found."},
+        {file_delete_exception(f).what(), "Delete=Could not delete the file '@0'."},
+        {create_exception(f).what(), "Create" + create},
+        {create_fnf_exception(f).what(), "Create/fnf" + create + " The file could not be found."},
+        {create_locked_exception(f).what(), "Create/locked" + create + " The disk is locked."},
+        {create_accessdenied_exception(f).what(), "Create/accessdenied" + create + " Access was denied."},
+        {create_invalidpath_exception(f).what(), "Create/invalidpath" + create + " The path is not valid."},
+        {rename_file(f, U("n")).what(), "Rename=Could not rename the file '@0' to '@1'."},
+        {dir_exception(d).what(), "Dir/error=Error with Directory: '@0'."},
+        {dir_not_found_exception(d).what(), "DirNotFound=The directory '@0' could not be found."},
+        {dir_delete_exception(d).what(), "DirDelete=Could not delete the directory '@0'."},
+        {rename_dir(d, U("n")).what(), "DirRename" + rename},
+        {rename_dir_already_exists(d, U("n")).what(),
+         "DirRename/exists" + rename + " The directory already exists."}};
+    for (const auto& [what, key] : keys) EXPECT_EQ(what, "$$$/tarncore/filesupport/" + key);
 
-    const file_not_found_exception notFound(File(U("/f")));
-    file_exception base = notFound;
-    EXPECT_STREQ(base.what(), "$$$/tarncore/filesupport/FileNotFound=The file '@0' could not be found.");
-    EXPECT_STREQ(create_fnf_exception(File()).what(),
-                 "$$$/tarncore/filesupport/Create/fnf=Could not create the file '@0'. The file could "
-                 "not be found.");
-    EXPECT_STREQ(dir_delete_exception(Dir()).what(),
-                 "$$$/tarncore/filesupport/DirDelete=Could not delete the directory '@0'.");
+    // Copies, also into a base class, keep the object, the new name and the key.
+    rename_dir copy = rename_dir_already_exists(d, U("b")), assigned(Dir(U("/x")), U("y"));
+    assigned = copy;
+    EXPECT_TRUE(assigned.GetDir() == d && assigned.GetNewName() == U("b"));
+    EXPECT_STREQ(assigned.what(), rename_dir_already_exists(d, U("b")).what());
+    const file_exception base = create_locked_exception(f);
+    EXPECT_EQ(base.GetFile(), f);
+    EXPECT_STREQ(base.what(), create_locked_exception(f).what());
+}
+
+namespace {
+
+// Sets an environment variable, or with nullptr removes it.
+void SetEnvironment(const char* inName, const char* inValue) {
+    (void)(inValue != nullptr ? setenv(inName, inValue, 1) : unsetenv(inName));
+}
+
+// Puts the test environment that the test main made, and every cache of special
+// folders, back when the test ends.
+class SpecialFolders : public ::testing::Test {
+protected:
+    void TearDown() override {
+        const std::string root = tarncore::testing::TestRoot();
+        SetEnvironment("HOME", (root + "/home").c_str());
+        SetEnvironment("XDG_CONFIG_HOME", (root + "/home/.config").c_str());
+        SetEnvironment("TMPDIR", (root + "/tmp").c_str());
+        SetEnvironment("XDG_DOCUMENTS_DIR", nullptr);
+        commondirs::SetAppDirOverride(Dir());
+        commondirs::SetPluginsDirOverride(Dir());
+        commondirs::SetRequiredPluginsDirOverride(Dir());
+    }
+};
+
+}  // namespace
+
+TEST_F(SpecialFolders, ApplicationFoldersComeFromTheProgramOrTheOverrides) {
+    const fs::path executable = fs::read_symlink("/proc/self/exe");
+    EXPECT_EQ(commondirs::MainExecutableFile().FullPath(), U(executable.string()));
+    EXPECT_EQ(Dir::AppDir().FullPath(), U(executable.parent_path().string()));
+    EXPECT_EQ(Dir::PackageDir(), Dir::AppDir());
+    EXPECT_TRUE(commondirs::ExecutableDir() == Dir::AppDir() && commondirs::ResourcesDir() == Dir::AppDir());
+
+    commondirs::SetAppDirOverride(Dir(U("/opt/App/")));
+    EXPECT_EQ(Dir::PackageDir().FullPath(), U("/opt/App"));
+    EXPECT_EQ(commondirs::PluginsDir().FullPath(), U("/opt/App/Plug-ins"));
+    EXPECT_EQ(commondirs::RequiredPluginsDir().FullPath(), U("/opt/App/Required"));
+    // Derived folders keep what they were derived from.
+    commondirs::SetPackageDirOverride(Dir(U("/srv/Other")));
+    EXPECT_EQ(Dir::AppDir().FullPath(), U("/srv/Other"));
+    EXPECT_EQ(commondirs::PluginsDir().FullPath(), U("/opt/App/Plug-ins"));
+    EXPECT_EQ(commondirs::AllUserPluginsDir().FullPath(), U("/opt/Corvane/Common/Plug-ins"));
+    EXPECT_EQ(commondirs::UserPluginsDir(), commondirs::AllUserPluginsDir());
+}
+
+TEST_F(SpecialFolders, UserFoldersFollowTheEnvironment) {
+    const std::string root = TempFolder(), home = root + "/home";
+    SetEnvironment("HOME", home.c_str());
+    SetEnvironment("XDG_CONFIG_HOME", (root + "/config/").c_str());
+    EXPECT_EQ(Dir::GlobalPrefDir().FullPath(), U(root + "/config"));
+    SetEnvironment("XDG_CONFIG_HOME", "relative/ignored");
+    EXPECT_EQ(Dir::GlobalPrefDir().FullPath(), U(home + "/.config"));
+    EXPECT_TRUE(fs::is_directory(root + "/config") && fs::is_directory(home + "/.config"));
+
+    SetEnvironment("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(Dir::UserDocsDir().FullPath(), U(home + "/Documents"));
+    WriteAll(home + "/.config/user-dirs.dirs",
+             "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+             "XDG_DOCUMENTS_DIR=\"$HOME/My Papers\"\n");
+    EXPECT_EQ(Dir::UserDocsDir().FullPath(), U(home + "/My Papers"));
+    EXPECT_TRUE(fs::is_directory(home + "/Documents") && fs::is_directory(home + "/My Papers"));
+    SetEnvironment("XDG_DOCUMENTS_DIR", (root + "/docs").c_str());
+    EXPECT_EQ(Dir::UserDocsDir().FullPath(), U(root + "/docs"));
+
+    SetEnvironment("TMPDIR", (root + "/tmp/").c_str());
+    EXPECT_EQ(Dir::TempDir().FullPath(), U(root + "/tmp"));
+    SetEnvironment("TMPDIR", nullptr);
+    EXPECT_EQ(Dir::TempDir().FullPath(), U("/tmp"));
+    EXPECT_EQ(Dir::CommonFilesDir().FullPath(), U("/usr/share"));
+}
+
+// The client identity is process-wide; no other test reads it.
+TEST_F(SpecialFolders, PrefDirIsCreatedFromTheClientIdentity) {
+    const std::string root = TempFolder();
+    SetEnvironment("XDG_CONFIG_HOME", root.c_str());
+    config::SetCompanyName(U("Corvane"));
+    config::SetClientName(U("Test Client"));
+    config::SetClientInternalVersion(U("7.1"));
+    EXPECT_EQ(Dir::PrefDir().FullPath(), U(root + "/Corvane/Test Client/7.1"));
+    EXPECT_TRUE(fs::is_directory(root + "/Corvane/Test Client/7.1"));
+    EXPECT_NO_THROW(Dir::PrefDir());  // there already
+    config::SetClientName(U("nested/name"));
+    EXPECT_THROW(Dir::PrefDir(), dir_exception);
+}
+
+TEST_F(SpecialFolders, FirstCallsFromManyThreadsAgree) {
+    std::vector<UTF16String> results(8);
+    std::vector<std::thread> threads;
+    for (UTF16String& result : results)
+        threads.emplace_back([&result] {
+            result = commondirs::PluginsDir().FullPath() + Dir::AppDir().FullPath() +
+                     commondirs::UserPluginsDir().FullPath();
+        });
+    for (std::thread& thread : threads) thread.join();
+    for (const UTF16String& result : results) EXPECT_EQ(result, results[0]);
 }

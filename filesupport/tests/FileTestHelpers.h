@@ -16,15 +16,9 @@ inline UTF16String U(const std::string& inText) {
     return tarncore::utility::UTF8to16(tarncore::utility::UTF8String(inText.begin(), inText.end()));
 }
 
-inline std::string N(const UTF16String& inText) {
-    const tarncore::utility::UTF8String bytes = tarncore::utility::UTF16to8(inText);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 inline std::string ReadAll(const std::string& inPath) {
-    std::ifstream file(inPath, std::ios::binary);
     std::ostringstream text;
-    text << file.rdbuf();
+    text << std::ifstream(inPath, std::ios::binary).rdbuf();
     return text.str();
 }
 

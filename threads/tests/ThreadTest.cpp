@@ -1,286 +1,267 @@
 #include <tarncore/threads/Barrier.h>
+#include <tarncore/threads/Mutex.h>
 #include <tarncore/threads/Thread.h>
 #include <tarncore_testing/RecordingErrorManager.h>
 
-#include <gtest/gtest.h>
+#include "threads/src/Condition.h"
+#include "threads/src/ErrorConversion.h"
+#include "threads/src/LockState.h"
 
-#include <boost/thread/thread.hpp>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <memory>
-#include <set>
 #include <stdexcept>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <unistd.h>
 
 using namespace tarncore::threads;
 using tarncore::testing::RecordingErrorManager;
+using Lock = ScopedLock<RecursiveMutex, boost::recursive_mutex>;
+using namespace std::chrono_literals;
 
 namespace {
 
-// Reaches the protected thread object.
-class InspectableThread : public Thread {
+// Reaches the protected mutex: how deep its owner holds it, and whether another thread
+// could take it now.
+class InspectableMutex : public RecursiveMutex {
 public:
-    using Thread::Thread;
-    boost::thread* Object() { return GetThread(); }
-    static boost::thread* ObjectOf(Thread& inThread) {
-        return (inThread.*&InspectableThread::GetThread)();
+    std::uint32_t Depth() const { return Counted(GetMutex())->depth; }
+    bool FreeForOthers() const {
+        bool free = false;
+        std::thread([&] { if ((free = GetMutex()->try_lock())) GetMutex()->unlock(); }).join();
+        return free;
     }
 };
 
-// A function for a thread that runs until it is let go.
-struct Gate {
-    std::atomic<bool> open{false};
-    void Pass() const {
-        while (!open) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+// Reaches the protected thread object.
+struct InspectableThread : Thread {
+    static bool HasObject(Thread& inThread) { return (inThread.*&InspectableThread::GetThread)(); }
 };
+
+// The one report a thread failure makes (code 20: resources, 21: lock); clears it.
+void ExpectOneReport(RecordingErrorManager& ioManager, std::int32_t inCode) {
+    ASSERT_EQ(ioManager.Reports().size(), 1u);
+    const auto& r = ioManager.Reports()[0];
+    const std::string key = inCode == 20
+        ? "$$$/tarn/threads/Error/NotEnoughThreadResources=Not enough thread resources."
+        : "$$$/tarn/threads/Error/FailedToAcquireThreadLock=Failure to acquire thread lock.";
+    EXPECT_EQ(std::tie(r.level, r.key, r.component, r.code, r.deferrable),
+              std::make_tuple(tarncore::config::kErrorLevelNonFatal, key, 106u, inCode, true));
+    ioManager.Clear();
+}
 
 }  // namespace
 
-TEST(Thread, RunsItsFunctionAndMovesOnCopy) {
-    std::atomic<int> runs{0};
-    InspectableThread a("worker", [&] { ++runs; });
-    EXPECT_EQ(a.GetName(), "worker");
-    InspectableThread b(a);
-    EXPECT_EQ(b.GetName(), "worker");
-    EXPECT_EQ(a.Object(), nullptr);
-    a.Join();  // nothing to wait for
-    b.Join();
-    EXPECT_EQ(runs, 1);
-    b.Join();  // joined already: returns at once
+TEST(RecursiveMutex, LocksRecursivelyAndMovesOnCopy) {
+    RecordingErrorManager manager;
+    InspectableMutex a, c;
+    {
+        Lock outer("outer", a, true);
+        {
+            Lock inner(a, true);  // same thread: does not block
+            EXPECT_EQ(outer.GetName(), "outer");
+            EXPECT_TRUE(inner.GetName().empty() && inner.IsLocked());
+            EXPECT_FALSE(Lock(a, false).IsLocked());  // takes and releases nothing
+            EXPECT_EQ(a.Depth(), 2u);
+        }
+        EXPECT_EQ(a.Depth(), 1u);
+        EXPECT_FALSE(a.FreeForOthers());  // only the outermost lock frees the mutex
+    }
+    InspectableMutex b(a);
+    EXPECT_TRUE(b.FreeForOthers());
+    // Locking the moved-away source is a lock failure; not locking it is harmless.
+    EXPECT_THROW(Lock(a, true), boost::lock_error);
+    ExpectOneReport(manager, 21);
+    { Lock idle(a, false); }
+    static_cast<RecursiveMutex&>(c) = b;  // c's own mutex goes, b's comes
+    c = static_cast<InspectableMutex&>(c);
+    EXPECT_TRUE(c.FreeForOthers());
+}
 
-    InspectableThread c("other", [&] { ++runs; });
+TEST(Condition, WaitReleasesEveryLevelAndRestoresTheDepth) {
+    InspectableMutex mutex;
+    Condition condition;
+    bool ready = false;  // guarded by the mutex
+    Lock first(mutex, true), second(mutex, true), third(mutex, true);
+    std::thread notifier([&] {
+        Lock lock(mutex, true);  // only possible once the waiter released all three levels
+        ready = true;
+        condition.NotifyAll();
+    });
+    while (!ready) condition.Wait(second);
+    EXPECT_EQ(mutex.Depth(), 3u);
+    notifier.join();
+}
+
+TEST(ErrorConversion, TurnsTheTwoThreadFailuresIntoReports) {
+    RecordingErrorManager manager;
+    EXPECT_THROW(WithErrorConversion([] { throw boost::thread_resource_error(); }),
+                 boost::thread_resource_error);
+    ExpectOneReport(manager, 20);
+    EXPECT_THROW(WithErrorConversion([] { throw boost::lock_error(); }), boost::lock_error);
+    ExpectOneReport(manager, 21);
+    // A wait on a lock that is not held is a lock failure too.
+    RecursiveMutex mutex;
+    Condition condition;
+    Lock notHeld(mutex, false);
+    EXPECT_THROW(condition.Wait(notHeld), boost::lock_error);
+    ExpectOneReport(manager, 21);
+    // Everything else passes unchanged and unreported.
+    EXPECT_THROW(WithErrorConversion([] { throw std::runtime_error("other"); }),
+                 std::runtime_error);
+    EXPECT_TRUE(manager.Reports().empty());
+    // A host that throws from ReportError ends the operation with its own exception.
+    manager.SetMode(RecordingErrorManager::kThrowAfterRecording);
+    EXPECT_THROW(condition.Wait(notHeld), tarncore::testing::ReportedError);
+    ExpectOneReport(manager, 21);
+}
+
+TEST(Barrier, OfThreeReleasesTwoRoundsWithOneLastArrivalEachAndMovesOnCopy) {
+    Barrier barrier("three", 3);
+    std::atomic<int> arrived[2] = {{0}, {0}}, lastArrivals[2] = {{0}, {0}};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 3; ++t)
+        threads.emplace_back([&] {
+            for (int round = 0; round < 2; ++round) {
+                ++arrived[round];
+                if (barrier.Wait()) ++lastArrivals[round];
+                EXPECT_EQ(arrived[round], 3);  // nobody leaves before all have come
+            }
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_TRUE(lastArrivals[0] == 1 && lastArrivals[1] == 1);
+
+    try {
+        Barrier("zero", 0);
+        ADD_FAILURE() << "a barrier for no thread";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_STREQ(e.what(), "count cannot be zero.");
+    }
+    Barrier a("a", 1), c("c", 2);
+    Barrier b(a);
+    EXPECT_TRUE(b.Wait());
+    EXPECT_TRUE(b.Wait());  // a barrier of one: every wait is the last arrival
+    EXPECT_THROW(a.Wait(), std::logic_error);
+    c = b;
+    EXPECT_EQ(c.GetName(), "a");
+    EXPECT_TRUE(c.Wait());
+    EXPECT_THROW(b.Wait(), std::logic_error);
+}
+
+TEST(Thread, MovesOnCopyReportsJoiningItselfAndKnowsItsKernelId) {
+    RecordingErrorManager manager;
+    std::atomic<Thread*> self{nullptr};
+    std::uint32_t id = 0;
+    Thread a("worker", [&] {
+        id = GetCurrentThreadID();
+        while (!self) std::this_thread::yield();
+        EXPECT_THROW(self.load()->Join(), boost::thread_resource_error);
+    });
+    Thread b(a), c("other", [] {});
+    EXPECT_FALSE(InspectableThread::HasObject(a));
+    a.Join();  // nothing to wait for
+    self = &b;
+    b.Join();
+    b.Join();  // joined already: returns at once
+    ExpectOneReport(manager, 20);
+    EXPECT_EQ(GetCurrentThreadID(), static_cast<std::uint32_t>(getpid()));  // the main thread
+    EXPECT_TRUE(id != 0 && id != GetCurrentThreadID());
+
     c = b;  // c's thread object is released (its thread runs on), b's comes over
     EXPECT_EQ(c.GetName(), "worker");
-    EXPECT_EQ(b.Object(), nullptr);
-    InspectableThread& same = c;
-    c = same;
-    EXPECT_NE(c.Object(), nullptr);
-
-    // A Thread made from a name alone stands for the caller; there is nothing to join.
-    Thread self("main");
-    self.Join();
-    while (runs != 2) std::this_thread::yield();
+    EXPECT_FALSE(InspectableThread::HasObject(b));
+    c = static_cast<Thread&>(c);
+    EXPECT_TRUE(InspectableThread::HasObject(c));
+    Thread("main").Join();  // stands for the caller: nothing to join
 }
 
-TEST(Thread, JoiningItselfIsReported) {
-    RecordingErrorManager manager;
-    std::unique_ptr<Thread> thread;
-    Gate gate;
-    std::atomic<bool> failed{false};
-    thread.reset(new Thread("self-joiner", [&] {
-        gate.Pass();
-        try {
-            thread->Join();
-        } catch (const boost::thread_resource_error&) {
-            failed = true;
+// Every thread object is released exactly once whether the group or its Threads go
+// first: ASan reports a second release, LSan a missing one.
+TEST(ThreadGroup, NamesItsThreadsAndReleasesEachThreadObjectOnceInAnyOrder) {
+    for (bool groupFirst : {false, true}) {
+        auto group = std::make_unique<ThreadGroup>("g");
+        std::unique_ptr<Thread> created(group->CreateThread([] {}));
+        auto added = std::make_unique<Thread>("added", [] {});
+        group->AddThread(added.get());
+        group->AddThread(added.get());  // already there: nothing changes
+        std::unique_ptr<Thread> removed(group->CreateThread([] {}));
+        group->RemoveThread(removed.get());  // the Thread owns it again...
+        group->RemoveThread(removed.get());  // (no longer in the group: nothing happens)
+        auto movedOn = std::make_unique<Thread>(*removed);  // ...and hands it on
+        // A group's thread handed on by copy stays the group's.
+        std::unique_ptr<Thread> handed(group->CreateThread([] {}));
+        auto handedCopy = std::make_unique<Thread>(*handed);
+        EXPECT_TRUE(InspectableThread::HasObject(*handedCopy));
+        ThreadGroup other("other");  // a thread of one group cannot join another
+        EXPECT_THROW(other.AddThread(created.get()), std::invalid_argument);
+        // A copy of the group takes its threads and its count; the counter only grows.
+        auto moved = std::make_unique<ThreadGroup>(*group);
+        EXPECT_EQ(group->Size(), 0);
+        EXPECT_THROW(group->CreateThread([] {}), std::logic_error);
+        std::unique_ptr<Thread> fourth(moved->CreateThread([] {}));
+        EXPECT_EQ(moved->Size(), 4);
+        EXPECT_EQ(created->GetName(), "g created thread #1");
+        EXPECT_EQ(fourth->GetName(), "g created thread #4");
+        if (!groupFirst) {
+            delete moved->CreateThread([] {});  // deleted while it may still run
+            created.reset();
+            added.reset();
+            handedCopy.reset();
         }
-    }));
-    gate.open = true;
-    thread->Join();
-    EXPECT_TRUE(failed);
-    ASSERT_EQ(manager.Reports().size(), 1u);
-    EXPECT_EQ(manager.Reports()[0].code, 20);
-}
-
-TEST(ThreadGroup, NamesCountsAndRemovesThreads) {
-    ThreadGroup group("pool");
-    group.JoinAll();  // empty: returns at once
-    EXPECT_EQ(group.Size(), 0);
-
-    std::atomic<int> runs{0};
-    std::unique_ptr<Thread> first(group.CreateThread([&] { ++runs; }));
-    std::unique_ptr<Thread> second(group.CreateThread([&] { ++runs; }));
-    EXPECT_EQ(first->GetName(), "pool created thread #1");
-    EXPECT_EQ(second->GetName(), "pool created thread #2");
-    EXPECT_EQ(group.Size(), 2);
-    group.RemoveThread(first.get());
-    EXPECT_EQ(group.Size(), 1);
-    group.RemoveThread(first.get());  // no longer in the group
-    EXPECT_EQ(group.Size(), 1);
-    group.JoinAll();
-    first->Join();
-    EXPECT_EQ(runs, 2);
-
-    // The counter only grows, so names stay unique.
-    std::unique_ptr<Thread> third(group.CreateThread([] {}));
-    EXPECT_EQ(third->GetName(), "pool created thread #3");
-
-    // Copying moves the group; the copy goes on counting.
-    ThreadGroup moved(group);
-    EXPECT_EQ(moved.GetName(), "pool");
-    EXPECT_EQ(group.Size(), 0);
-    EXPECT_THROW(group.CreateThread([] {}), std::logic_error);
-    std::unique_ptr<Thread> fourth(moved.CreateThread([] {}));
-    EXPECT_EQ(fourth->GetName(), "pool created thread #4");
-    EXPECT_EQ(moved.Size(), 3);
-    moved.JoinAll();
-}
-
-// Every thread object is released exactly once whatever is destroyed first: ASan
-// reports a second release, LSan a missing one.
-TEST(ThreadGroup, EveryThreadObjectIsReleasedOnceInAnyOrder) {
-    // Created by the group, Thread deleted first.
-    {
-        auto group = std::make_unique<ThreadGroup>("g");
-        delete group->CreateThread([] {});
-        group->JoinAll();
-    }
-    // Created by the group, group destroyed first.
-    {
-        auto group = std::make_unique<ThreadGroup>("g");
-        std::unique_ptr<Thread> thread(group->CreateThread([] {}));
-        group->JoinAll();
-        group.reset();
-    }
-    // Removed from the group: the Thread is the only owner, in either order.
-    {
-        auto group = std::make_unique<ThreadGroup>("g");
-        std::unique_ptr<Thread> thread(group->CreateThread([] {}));
-        group->RemoveThread(thread.get());
-        group.reset();
-        thread->Join();
-    }
-    // Added to a group: the group owns it, in either order.
-    for (int order = 0; order < 2; ++order) {
-        auto group = std::make_unique<ThreadGroup>("g");
-        auto thread = std::make_unique<Thread>("t", [] {});
-        group->AddThread(thread.get());
-        group->AddThread(thread.get());  // already there: nothing changes
-        EXPECT_EQ(group->Size(), 1);
-        group->JoinAll();
-        if (order == 0) {
-            thread.reset();
-            group.reset();
-        } else {
-            group.reset();
-            thread.reset();
-        }
-    }
-    // Added, removed again, then moved: the moved-to Thread owns it.
-    {
-        ThreadGroup group("g");
-        InspectableThread thread("t", [] {});
-        group.AddThread(&thread);
-        group.RemoveThread(&thread);
-        EXPECT_EQ(group.Size(), 0);
-        InspectableThread moved(thread);
-        moved.Join();
-    }
-    // A thread of one group cannot join another.
-    {
-        ThreadGroup one("one");
-        ThreadGroup two("two");
-        std::unique_ptr<Thread> thread(one.CreateThread([] {}));
-        EXPECT_THROW(two.AddThread(thread.get()), std::invalid_argument);
-        EXPECT_EQ(two.Size(), 0);
-        one.JoinAll();
-    }
-    // A group's thread handed on by copy stays the group's.
-    {
-        auto group = std::make_unique<ThreadGroup>("g");
-        std::unique_ptr<Thread> thread(group->CreateThread([] {}));
-        auto moved = std::make_unique<Thread>(*thread);
-        EXPECT_NE(InspectableThread::ObjectOf(*moved), nullptr);
-        EXPECT_EQ(InspectableThread::ObjectOf(*thread), nullptr);
-        group->JoinAll();
+        moved->JoinAll();
+        movedOn->Join();
         group.reset();
         moved.reset();
-    }
-}
-
-TEST(Thread, CurrentThreadIdIsTheKernelId) {
-    EXPECT_EQ(GetCurrentThreadID(), static_cast<std::uint32_t>(getpid()));  // the main thread
-    std::uint32_t other = 0;
-    Thread thread("id", [&] { other = GetCurrentThreadID(); });
-    thread.Join();
-    EXPECT_NE(other, 0u);
-    EXPECT_NE(other, GetCurrentThreadID());
+    }  // the remaining Threads go after their group
 }
 
 TEST(Thread, SleepWaitsUntilAnAbsoluteTime) {
-    boost::xtime past{};
-    Thread::Sleep(past);  // 1970: returns at once
-    boost::xtime farPast{};
-    farPast.sec = -(1LL << 62);
-    Thread::Sleep(farPast);
-
-    boost::xtime until;
-    boost::xtime_get(&until, boost::TIME_UTC_);
-    until.nsec += 30 * 1000 * 1000;
-    if (until.nsec >= 1000 * 1000 * 1000) {
-        until.nsec -= 1000 * 1000 * 1000;
-        ++until.sec;
-    }
+    boost::xtime until{}, now;
+    Thread::Sleep(until);  // 1970: returns at once
+    until.sec = -(1LL << 62);
     Thread::Sleep(until);
-    boost::xtime now;
+    boost::xtime_get(&until, boost::TIME_UTC_);
+    until.nsec = 999'999'999;  // the end of the current second
+    Thread::Sleep(until);
     boost::xtime_get(&now, boost::TIME_UTC_);
     EXPECT_GE(boost::xtime_cmp(now, until), 0);
-    Thread::YieldTime();
 }
 
-namespace {
-
-std::atomic<int> gOnceRuns{0};
-std::atomic<bool> gOnceCompleted{false};
-
-void SlowOnce() {
-    ++gOnceRuns;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    gOnceCompleted = true;
-}
-
-std::atomic<int> gThrowingRuns{0};
-void ThrowsFirstTime() {
-    if (++gThrowingRuns == 1) throw std::runtime_error("first");
-}
-
-std::int32_t gReentrantFlag = 0;
-void CallsItselfAgain() { CallOnce(CallsItselfAgain, gReentrantFlag); }
-
-}  // namespace
-
-TEST(CallOnce, RunsOnceAndEveryCallerReturnsAfterItCompleted) {
-    gOnceRuns = 0;
-    gOnceCompleted = false;
-    std::int32_t flag = 0;
-    const int kThreads = 8;
-    Barrier start("start", kThreads);
-    std::atomic<int> returnedEarly{0};
+// CallOnce takes a plain function pointer, so the functions keep their state in statics.
+TEST(CallOnce, RunsOnceUnderContentionAndAgainAfterAThrow) {
+    static std::int32_t flag;
+    static std::atomic<int> runs;
+    flag = runs = 0;
+    Barrier start("start", 8);
     std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
+    for (int t = 0; t < 8; ++t)
         threads.emplace_back([&] {
             start.Wait();
-            CallOnce(SlowOnce, flag);
-            if (!gOnceCompleted) ++returnedEarly;
+            CallOnce(+[] { std::this_thread::sleep_for(20ms); ++runs; }, flag);
+            EXPECT_EQ(runs, 1);  // every caller returns after the one run completed
         });
-    }
     for (auto& thread : threads) thread.join();
-    EXPECT_EQ(gOnceRuns, 1);
-    EXPECT_EQ(returnedEarly, 0);
     EXPECT_EQ(flag, 1);
-    CallOnce(SlowOnce, flag);
-    EXPECT_EQ(gOnceRuns, 1);
-}
 
-TEST(CallOnce, AThrowingFunctionLeavesTheFlagForALaterTry) {
-    gThrowingRuns = 0;
-    gReentrantFlag = 0;
-    std::int32_t flag = 0;
-    EXPECT_THROW(CallOnce(ThrowsFirstTime, flag), std::runtime_error);
+    // A throwing function leaves the flag at 0, and a later call tries again.
+    flag = 0;
+    const auto throwsFirstTime = +[] { if (++runs == 2) throw std::runtime_error("first"); };
+    EXPECT_THROW(CallOnce(throwsFirstTime, flag), std::runtime_error);
     EXPECT_EQ(flag, 0);
-    CallOnce(ThrowsFirstTime, flag);
+    CallOnce(throwsFirstTime, flag);
+    CallOnce(throwsFirstTime, flag);  // done: returns at once
     EXPECT_EQ(flag, 1);
-    EXPECT_EQ(gThrowingRuns, 2);
+    EXPECT_EQ(runs, 3);
 
     // Calling again from inside the function would wait for itself forever.
     RecordingErrorManager manager;
-    EXPECT_THROW(CallOnce(CallsItselfAgain, gReentrantFlag), boost::lock_error);
-    ASSERT_EQ(manager.Reports().size(), 1u);
-    EXPECT_EQ(manager.Reports()[0].code, 21);
-    EXPECT_EQ(gReentrantFlag, 0);
+    flag = 0;
+    EXPECT_THROW(CallOnce(+[] { CallOnce(+[] {}, flag); }, flag), boost::lock_error);
+    ExpectOneReport(manager, 21);
+    EXPECT_EQ(flag, 0);
 }
