@@ -52,7 +52,7 @@ static void StdLockGuard_Nested2(benchmark::State& state) {
 BENCHMARK(StdLockGuard_Nested2);
 
 // The parts of the wrapper's cost.
-static void Part_BoostRecursiveMutex(benchmark::State& state) {
+static void Cost_BoostRecursiveMutex(benchmark::State& state) {
     boost::recursive_mutex mutex;
     for (auto _ : state) {
         mutex.lock();
@@ -60,7 +60,7 @@ static void Part_BoostRecursiveMutex(benchmark::State& state) {
         mutex.unlock();
     }
 }
-BENCHMARK(Part_BoostRecursiveMutex);
+BENCHMARK(Cost_BoostRecursiveMutex);
 
 namespace {
 struct LockRecordLike {
@@ -69,13 +69,13 @@ struct LockRecordLike {
 };
 }  // namespace
 
-static void Part_LockRecordNewDelete(benchmark::State& state) {
+static void Cost_LockRecordNewDelete(benchmark::State& state) {
     for (auto _ : state) {
         auto* record = new LockRecordLike{nullptr, false};
         benchmark::DoNotOptimize(record);
         delete record;
     }
 }
-BENCHMARK(Part_LockRecordNewDelete);
+BENCHMARK(Cost_LockRecordNewDelete);
 
 BENCHMARK_MAIN();
