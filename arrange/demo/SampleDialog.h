@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sample {
@@ -97,7 +98,12 @@ struct Section {
 template <class Kind>
 class Group : public Kind, public Section {
 public:
-    explicit Group(std::string inName) { name = std::move(inName); }
+    // Further arguments go to the group kind (a DynamicGroup takes its host and type).
+    template <class... KindArguments>
+    explicit Group(std::string inName, KindArguments&&... inArguments)
+        : Kind(std::forward<KindArguments>(inArguments)...) {
+        name = std::move(inName);
+    }
 
     bool VisitChildren(IArrangeable::Visitor inVisitor) override {
         return Visit([&](IArrangeable& inChild) { return inVisitor(inChild); });
@@ -124,30 +130,7 @@ public:
 };
 
 // A section whose kind the client picks at run time.
-class Dynamic : public tarncore::arrange::DynamicGroup, public Section {
-public:
-    Dynamic(std::string inName, tarncore::arrange::GroupArrangementType inType)
-        : DynamicGroup(nullptr, inType) {
-        name = std::move(inName);
-    }
-
-    bool VisitChildren(IArrangeable::Visitor inVisitor) override {
-        return Visit([&](IArrangeable& inChild) { return inVisitor(inChild); });
-    }
-    bool VisitChildren(IArrangeable::ConstVisitor inVisitor) const override {
-        return Visit([&](IArrangeable& inChild) { return inVisitor(inChild); });
-    }
-    float HorizontalSpacing() const override { return hSpacing; }
-    float VerticalSpacing() const override { return vSpacing; }
-    float LeftMargin() const override { return margin; }
-    float RightMargin() const override { return margin; }
-    float TopMargin() const override { return margin; }
-    float BottomMargin() const override { return margin; }
-    tarncore::arrange::ISeparator* BuildSeparator() override { return NewSeparator(); }
-    void ClearSeparators() override { separators.clear(); }
-    void Position(const PointF& inOrigin) override { origin = inOrigin; }
-    void SetDimensions(const PointF& inSize) override { size = inSize; }
-};
+using Dynamic = Group<tarncore::arrange::DynamicGroup>;
 
 // The dialog: a column of sections (rows of labelled fields, a flipping pair of option
 // columns, an automatic group of tag chips, an expandable preview and a button row).
@@ -186,7 +169,7 @@ public:
         options.withSeparators = true;
         options.children = {&format, &quality};
 
-        mTags.reset(new Dynamic("tags", GroupAutoLayout));
+        mTags.reset(new Dynamic("tags", nullptr, GroupAutoLayout));
         mSections.push_back(mTags.get());
         mTags->hSpacing = mTags->vSpacing = 6;
         mTags->margin = 4;
@@ -209,7 +192,7 @@ public:
         auto& root = Make<tarncore::arrange::Column>("dialog", 0, 10, 0);
         root.margin = 12;
         root.withSeparators = true;
-        root.children = {&header, &name, &folder, &size, &options, &mTags->Group(), &preview, &buttons};
+        root.children = {&header, &name, &folder, &size, &options, &mTags->tarncore::arrange::DynamicGroup::Group(), &preview, &buttons};
         mRoot = &root;
     }
 
