@@ -134,46 +134,6 @@ int RenameNoReplace(const std::string& inFrom, const std::string& inTo) {
     return ::rename(inFrom.c_str(), inTo.c_str()) == 0 ? 0 : LastError();
 }
 
-int ReadFile(const std::string& inPath, std::size_t inMaxBytes, std::string& outBytes) {
-    const int fd = ::open(inPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return LastError();
-    struct stat info;
-    int error = 0;
-    if (::fstat(fd, &info) != 0) {
-        error = LastError();
-    } else if (S_ISDIR(info.st_mode)) {
-        error = EISDIR;
-    } else if (!S_ISREG(info.st_mode)) {
-        error = EINVAL;
-    } else if (static_cast<std::uint64_t>(info.st_size) > inMaxBytes) {
-        error = EFBIG;
-    }
-    std::string bytes;
-    if (error == 0) {
-        bytes.resize(static_cast<std::size_t>(info.st_size));
-        std::size_t used = 0;
-        for (;;) {
-            // One byte of room beyond the limit shows a file that grew meanwhile.
-            if (used == bytes.size()) bytes.resize(std::min(bytes.size() * 2 + 64, inMaxBytes + 1));
-            const ssize_t got = ::read(fd, &bytes[used], bytes.size() - used);
-            if (got < 0) {
-                if (errno == EINTR) continue;
-                error = LastError();
-                break;
-            }
-            if (got == 0) break;
-            used += static_cast<std::size_t>(got);
-            if (used > inMaxBytes) {
-                error = EFBIG;
-                break;
-            }
-        }
-        bytes.resize(used);
-    }
-    ::close(fd);
-    if (error == 0) outBytes.swap(bytes);
-    return error;
-}
 
 int ReplaceFileContents(const std::string& inPath, const void* inData, std::size_t inSize) {
     if (inPath.empty()) return ENOENT;
@@ -306,6 +266,45 @@ int OpenExisting(const std::string& inPath, int inAccess, FileHandle& outHandle)
 }
 
 }  // namespace
+
+int ReadFile(const std::string& inPath, std::size_t inMaxBytes, std::string& outBytes) {
+    FileHandle fd = kNoFile;
+    if (const int opened = OpenExisting(inPath, O_RDONLY, fd)) return opened;
+    struct stat info;
+    int error = 0;
+    if (::fstat(fd, &info) != 0) {
+        error = LastError();
+    } else if (!S_ISREG(info.st_mode)) {
+        error = EINVAL;
+    } else if (static_cast<std::uint64_t>(info.st_size) > inMaxBytes) {
+        error = EFBIG;
+    }
+    std::string bytes;
+    if (error == 0) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t used = 0;
+        for (;;) {
+            // One byte of room beyond the limit shows a file that grew meanwhile.
+            if (used == bytes.size()) bytes.resize(std::min(bytes.size() * 2 + 64, inMaxBytes + 1));
+            const ssize_t got = ::read(fd, &bytes[used], bytes.size() - used);
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                error = LastError();
+                break;
+            }
+            if (got == 0) break;
+            used += static_cast<std::size_t>(got);
+            if (used > inMaxBytes) {
+                error = EFBIG;
+                break;
+            }
+        }
+        bytes.resize(used);
+    }
+    ::close(fd);
+    if (error == 0) outBytes.swap(bytes);
+    return error;
+}
 
 int OpenFileForReading(const std::string& inPath, FileHandle& outHandle) {
     return OpenExisting(inPath, O_RDONLY, outHandle);
