@@ -17,8 +17,6 @@ using utility::UTF16String;
 
 namespace {
 
-const utility::PathRules& Rules() { return utility::PathRules::Native(); }
-
 bool EndsWithLinkExtension(const UTF16String& inPath) {
     static const UTF16String kExtension = utility::MakeUTF16(u".lnk");
     return inPath.size() >= kExtension.size() &&
@@ -29,14 +27,14 @@ bool EndsWithLinkExtension(const UTF16String& inPath) {
 void ReadDirectory(const UTF16String& inDirPath, bool inResolve, std::vector<UTF16String>* outFiles,
                    std::vector<UTF16String>* outDirectories) {
     std::string native;
-    if (!os::ToNativePath(Rules().LongPathForm(inDirPath), native)) return;
+    if (!os::ToNativePath(utility::PathRules::Native().LongPathForm(inDirPath), native)) return;
     std::vector<os::DirEntry> entries;
     (void)os::ListDirectory(native, entries);
     for (const os::DirEntry& entry : entries) {
         if (entry.hidden || entry.system) continue;
         UTF16String name;
         if (!os::FromNativePath(entry.name, name)) continue;
-        UTF16String path = Rules().JoinFile(inDirPath, name);
+        UTF16String path = utility::PathRules::Native().JoinFile(inDirPath, name);
         bool isDirectory = entry.kind == os::EntryKind::kDirectory;
         if (inResolve && !isDirectory && EndsWithLinkExtension(path) &&
             FileUtils::ResolveIT(path, isDirectory) < 0)

@@ -15,13 +15,11 @@ using utility::UTF16String;
 
 namespace {
 
-const utility::PathRules& Rules() { return utility::PathRules::Native(); }
-
 // Shortcut files are small; anything larger is not one we read.
 constexpr std::size_t kMaxShortcutBytes = 1 << 20;
 
 bool NativeOf(const UTF16String& inPath, std::string& outNative) {
-    return os::ToNativePath(Rules().LongPathForm(inPath), outNative);
+    return os::ToNativePath(utility::PathRules::Native().LongPathForm(inPath), outNative);
 }
 
 std::int32_t ResultOfWriteError(int inError) {
@@ -71,7 +69,7 @@ std::int32_t FileUtils::ResolveIT(UTF16String& ioPath, bool& outIsDirectory) {
     // working directory, and a path written on another system names nothing here.
     std::string target;
     os::FileInfo info;
-    if (Rules().IsNormalizedRelativePath(link.target) || !NativeOf(link.target, target) ||
+    if (utility::PathRules::Native().IsNormalizedRelativePath(link.target) || !NativeOf(link.target, target) ||
         os::QueryFile(target, info) != 0)
         return kResultFileNotFound;
     ioPath = link.target;
