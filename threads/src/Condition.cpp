@@ -1,4 +1,4 @@
-#include "Condition.h"
+#include "threads/internal/Condition.h"
 
 #include "ErrorConversion.h"
 #include "LockState.h"

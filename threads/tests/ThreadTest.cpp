@@ -3,7 +3,7 @@
 #include <tarncore/threads/Thread.h>
 #include <tarncore_testing/RecordingErrorManager.h>
 
-#include "threads/src/Condition.h"
+#include "threads/internal/Condition.h"
 #include "threads/src/ErrorConversion.h"
 #include "threads/src/LockState.h"
 

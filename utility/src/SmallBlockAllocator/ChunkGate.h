@@ -2,7 +2,7 @@
 
 #include <tarncore/threads/Mutex.h>
 
-#include "threads/src/Condition.h"
+#include "threads/internal/Condition.h"
 
 #include <atomic>
 #include <cstdint>
