@@ -4,13 +4,7 @@ install(TARGETS tarncore EXPORT tarncoreTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-get_property(header_dirs GLOBAL PROPERTY TARNCORE_PUBLIC_HEADER_DIRS)
-foreach(dir IN LISTS header_dirs)
-  install(DIRECTORY ${dir} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tarncore
-          FILES_MATCHING PATTERN "*.h")
-endforeach()
-install(FILES ${CMAKE_BINARY_DIR}/include/tarncore/tarncore.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tarncore)
+# The public headers and the umbrella header are installed by tarncore_assemble_library.
 
 set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/tarncore)
 install(EXPORT tarncoreTargets NAMESPACE tarncore:: DESTINATION ${config_dir})
