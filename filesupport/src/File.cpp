@@ -2,8 +2,8 @@
 
 #include <tarncore/filesupport/FileExceptions.h>
 #include <tarncore/filesupport/Shortcuts.h>
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
-#include <tarncore/utility/UnicodeStrings.h>
 
 #include "filesupport/src/FileErrors.h"
 #include "platform/os/Files.h"
@@ -23,7 +23,7 @@ const utility::PathRules& Rules() { return utility::PathRules::Native(); }
 // The native form of a path's long-path form; a path that has none (it holds a NUL)
 // fails every operation with EINVAL.
 int NativeOf(const UTF16String& inPath, std::string& outNative) {
-    return os::ToNativePath(Rules().LongPathForm(inPath), outNative) ? 0 : EINVAL;
+    return utility::ToNativePath(inPath, outNative) ? 0 : EINVAL;
 }
 
 int QueryInfo(const UTF16String& inPath, os::FileInfo& outInfo) {
@@ -32,9 +32,11 @@ int QueryInfo(const UTF16String& inPath, os::FileInfo& outInfo) {
     return os::QueryFile(native, outInfo);
 }
 
+// The narrow form of a path; empty for one that has none, rather than the part before
+// its NUL, which would name another file.
 std::string MultiByteOf(const UTF16String& inPath) {
-    const utility::UTF8String bytes = utility::UTF16to8(inPath);
-    return std::string(bytes.begin(), bytes.end());
+    std::string native;
+    return utility::ToNativePath(inPath, native) ? native : std::string();
 }
 
 }  // namespace
@@ -108,7 +110,7 @@ FileHelper::FileHelper(const Dir& inDir, const UTF16String& inName)
     : mPath(Rules().JoinFile(inDir.FullPath(), inName)) {}
 FileHelper::FileHelper(const std::string& inNativePath) {
     UTF16String path;
-    if (os::FromNativePath(inNativePath, path)) mPath = Rules().NormalizeFilePath(path);
+    if (utility::FromNativePath(inNativePath, path)) mPath = Rules().NormalizeFilePath(path);
 }
 UTF16String FileHelper::FullNativePath() const { return Rules().LongPathForm(mPath); }
 

@@ -2,6 +2,7 @@
 
 #include <tarncore/filesupport/File.h>
 #include <tarncore/filesupport/Shortcuts.h>
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
 
 #include "platform/os/Files.h"
@@ -27,13 +28,13 @@ bool EndsWithLinkExtension(const UTF16String& inPath) {
 void ReadDirectory(const UTF16String& inDirPath, bool inResolve, std::vector<UTF16String>* outFiles,
                    std::vector<UTF16String>* outDirectories) {
     std::string native;
-    if (!os::ToNativePath(utility::PathRules::Native().LongPathForm(inDirPath), native)) return;
+    if (!utility::ToNativePath(inDirPath, native)) return;
     std::vector<os::DirEntry> entries;
     (void)os::ListDirectory(native, entries);
     for (const os::DirEntry& entry : entries) {
         if (entry.hidden || entry.system) continue;
         UTF16String name;
-        if (!os::FromNativePath(entry.name, name)) continue;
+        if (!utility::FromNativePath(entry.name, name)) continue;
         UTF16String path = utility::PathRules::Native().JoinFile(inDirPath, name);
         bool isDirectory = entry.kind == os::EntryKind::kDirectory;
         if (inResolve && !isDirectory && EndsWithLinkExtension(path) &&
@@ -185,7 +186,7 @@ Dir::DirIterator Dir::BeginVolumes() {
     std::vector<UTF16String> paths;
     for (const std::string& mountPoint : os::ListVolumes()) {
         UTF16String path;
-        if (os::FromNativePath(mountPoint, path)) paths.push_back(std::move(path));
+        if (utility::FromNativePath(mountPoint, path)) paths.push_back(std::move(path));
     }
     return DirIterator(new IteratorHelper(true, std::move(paths)));
 }

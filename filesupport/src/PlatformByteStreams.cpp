@@ -1,7 +1,7 @@
 #include <tarncore/filesupport/PlatformByteStreams.h>
 
 #include <tarncore/filesupport/FileExceptions.h>
-#include <tarncore/utility/PathRules.h>
+#include <tarncore/utility/NativePaths.h>
 
 #include "platform/os/Files.h"
 
@@ -18,9 +18,7 @@ public:
 
     PlatformFile(const File& inFile, Mode inMode) : mFile(inFile) {
         std::string native;
-        int error = os::ToNativePath(utility::PathRules::Native().LongPathForm(mFile.FullPath()), native)
-                        ? 0
-                        : EINVAL;
+        int error = utility::ToNativePath(mFile.FullPath(), native) ? 0 : EINVAL;
         if (error == 0)
             error = inMode == Mode::kRead ? os::OpenFileForReading(native, mHandle)
                                           : os::OpenFileForWriting(native, mHandle);

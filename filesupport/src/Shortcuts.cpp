@@ -1,5 +1,6 @@
 #include <tarncore/filesupport/Shortcuts.h>
 
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
 
 #include "filesupport/src/ShellLink.h"
@@ -17,10 +18,6 @@ namespace {
 
 // Shortcut files are small; anything larger is not one we read.
 constexpr std::size_t kMaxShortcutBytes = 1 << 20;
-
-bool NativeOf(const UTF16String& inPath, std::string& outNative) {
-    return os::ToNativePath(utility::PathRules::Native().LongPathForm(inPath), outNative);
-}
 
 std::int32_t ResultOfWriteError(int inError) {
     switch (inError) {
@@ -47,7 +44,7 @@ std::int32_t ResultOfWriteError(int inError) {
 
 std::int32_t FileUtils::ResolveIT(UTF16String& ioPath, bool& outIsDirectory) {
     std::string native;
-    if (!NativeOf(ioPath, native)) return kResultInvalidArgument;
+    if (!utility::ToNativePath(ioPath, native)) return kResultInvalidArgument;
     std::string bytes;
     switch (os::ReadFile(native, kMaxShortcutBytes, bytes)) {
     case 0:
@@ -69,8 +66,8 @@ std::int32_t FileUtils::ResolveIT(UTF16String& ioPath, bool& outIsDirectory) {
     // working directory, and a path written on another system names nothing here.
     std::string target;
     os::FileInfo info;
-    if (utility::PathRules::Native().IsNormalizedRelativePath(link.target) || !NativeOf(link.target, target) ||
-        os::QueryFile(target, info) != 0)
+    if (utility::PathRules::Native().IsNormalizedRelativePath(link.target) ||
+        !utility::ToNativePath(link.target, target) || os::QueryFile(target, info) != 0)
         return kResultFileNotFound;
     ioPath = link.target;
     outIsDirectory = info.kind == os::EntryKind::kDirectory;
@@ -84,7 +81,7 @@ std::int32_t FileUtils::CreateLink(const UTF16String& inTarget, const UTF16Strin
     link.description = inDescription;
     std::string target;
     os::FileInfo info;
-    if (NativeOf(inTarget, target) && os::QueryFile(target, info) == 0) {
+    if (utility::ToNativePath(inTarget, target) && os::QueryFile(target, info) == 0) {
         link.attributes = info.kind == os::EntryKind::kDirectory ? shelllink::kAttributeDirectory
                                                                   : shelllink::kAttributeArchive;
         link.created = info.created;
@@ -93,7 +90,8 @@ std::int32_t FileUtils::CreateLink(const UTF16String& inTarget, const UTF16Strin
         link.fileSize = static_cast<std::uint32_t>(info.size);
     }
     std::string bytes, shortcut;
-    if (!shelllink::Write(link, bytes) || !NativeOf(inShortcut, shortcut)) return kResultInvalidArgument;
+    if (!shelllink::Write(link, bytes) || !utility::ToNativePath(inShortcut, shortcut))
+        return kResultInvalidArgument;
     return ResultOfWriteError(os::ReplaceFileContents(shortcut, bytes.data(), bytes.size()));
 }
 

@@ -59,6 +59,8 @@ TEST(FileAndDir, PathsNamesAndRelativePaths) {
     EXPECT_NE(File(U("/A.txt")), File(U("/a.txt")));
     // The narrow form is UTF-8; narrow input that is not UTF-8 names no file.
     EXPECT_EQ(File(U("/caf\xC3\xA9")).FullPathMultiByte(), "/caf\xC3\xA9");
+    // A path holding a NUL has no narrow form; the part before the NUL would be another file.
+    EXPECT_EQ(File(U("/a") + UTF16String(1, 0) + U("b")).FullPathMultiByte(), "");
     EXPECT_EQ(File(FileHelper(std::string("/caf\xC3\xA9"))), File(U("/caf\xC3\xA9")));
     EXPECT_TRUE(File(FileHelper(std::string("/caf\xE9"))).FullPath().empty());
 

@@ -1,24 +1,16 @@
 #pragma once
 
-#include <tarncore/utility/StringTypes.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // Files and directories. Paths are native paths (the UTF-8 bytes of the library's
-// UTF-16 paths); every call that can fail returns 0 or an errno value. Times are
-// FILETIME values: 100-ns ticks since 1601-01-01 UTC.
+// UTF-16 paths, converted in utility/NativePaths.h); every call that can fail returns 0
+// or an errno value. Times are FILETIME values: 100-ns ticks since 1601-01-01 UTC.
 namespace tarncore {
 namespace platform {
 namespace os {
-
-// The native form of a path. A path holding a NUL unit has none (false).
-bool ToNativePath(const utility::UTF16String& inPath, std::string& outNative);
-// A native name or path as UTF-16. False when the bytes are not well-formed UTF-8:
-// such a name cannot be named again through a UTF-16 path.
-bool FromNativePath(const std::string& inNative, utility::UTF16String& outPath);
 
 enum class EntryKind : int { kFile, kDirectory, kOther };
 

@@ -36,23 +36,6 @@ TEST(Volumes, MountTableSelection) {
     EXPECT_NE(std::find(live.begin(), live.end(), "/"), live.end());
 }
 
-TEST(NativePaths, OnlyWholeNamesConvert) {
-    std::string native;
-    EXPECT_TRUE(ToNativePath(tarncore::utility::MakeUTF16(u"/caf\u00e9"), native));
-    EXPECT_EQ(native, "/caf\xC3\xA9");
-    tarncore::utility::UTF16String withNul = tarncore::utility::MakeUTF16(u"/a");
-    withNul.push_back(0);
-    withNul.push_back('b');
-    EXPECT_FALSE(ToNativePath(withNul, native));
-
-    tarncore::utility::UTF16String path = tarncore::utility::MakeUTF16(u"kept");
-    EXPECT_TRUE(FromNativePath("/caf\xC3\xA9", path));
-    EXPECT_EQ(path, tarncore::utility::MakeUTF16(u"/caf\u00e9"));
-    path = tarncore::utility::MakeUTF16(u"kept");
-    EXPECT_FALSE(FromNativePath("/caf\xE9", path));
-    EXPECT_EQ(path, tarncore::utility::MakeUTF16(u"kept"));
-}
-
 TEST(Folders, TheProgramAndFixedFolders) {
     std::string path;
     ASSERT_EQ(MainExecutablePath(path), 0);

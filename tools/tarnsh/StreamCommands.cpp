@@ -36,7 +36,7 @@ void Reporting(const std::function<void()>& inWork) {
     }
 }
 
-fsup::File FileOf(const std::string& inPath) { return fsup::File(ToWide(inPath)); }
+fsup::File FileOf(const std::string& inPath) { return fsup::File(PathArgument(inPath)); }
 
 // Making the output empties it, so it must not be the input.
 void CheckDistinct(const Shell::Arguments& inArgs) {

@@ -1,7 +1,5 @@
 #include "platform/os/Files.h"
 
-#include <tarncore/utility/UnicodeStrings.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -65,23 +63,6 @@ int OpenAndClose(const std::string& inPath, int inFlags) {
 }
 
 }  // namespace
-
-bool ToNativePath(const utility::UTF16String& inPath, std::string& outNative) {
-    if (inPath.find(utility::UTF16Char(0)) != utility::UTF16String::npos) return false;
-    const utility::UTF8String bytes = utility::UTF16to8(inPath);
-    outNative.assign(bytes.begin(), bytes.end());
-    return true;
-}
-
-bool FromNativePath(const std::string& inNative, utility::UTF16String& outPath) {
-    const utility::UTF8String bytes(inNative.begin(), inNative.end());
-    utility::UTF16String path = utility::UTF8to16(bytes);
-    // The decoder stops at the first malformed sequence; only a full round trip
-    // proves that the name was decoded whole.
-    if (utility::UTF16to8(path) != bytes) return false;
-    outPath.swap(path);
-    return true;
-}
 
 int QueryFile(const std::string& inPath, FileInfo& outInfo) {
     struct statx info;
