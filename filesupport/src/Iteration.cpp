@@ -38,7 +38,7 @@ void ReadDirectory(const UTF16String& inDirPath, bool inResolve, std::vector<UTF
         UTF16String path = utility::PathRules::Native().JoinFile(inDirPath, name);
         bool isDirectory = entry.kind == os::EntryKind::kDirectory;
         if (inResolve && !isDirectory && EndsWithLinkExtension(path) &&
-            FileUtils::ResolveIT(path, isDirectory) < 0)
+            ShortcutFiles::ResolveIT(path, isDirectory) < 0)
             continue;
         std::vector<UTF16String>* list = isDirectory ? outDirectories : outFiles;
         if (list != nullptr) list->push_back(std::move(path));

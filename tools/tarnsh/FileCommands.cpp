@@ -62,7 +62,7 @@ const CommandSet sFileCommands([](Shell& shell) {
               [](const Shell::Arguments& args, std::ostream& out) {
                   if (args.size() < 3 || args.size() > 4)
                       throw std::invalid_argument("usage: shortcut <target> <file.lnk> [text]");
-                  const std::int32_t result = fsup::FileUtils::CreateLink(
+                  const std::int32_t result = fsup::ShortcutFiles::CreateLink(
                       PathArgument(args[1]), PathArgument(args[2]), ToWide(args.size() == 4 ? args[3] : ""));
                   if (result < 0) throw std::runtime_error("shortcut failed: " + ResultText(result));
                   out << args[2] << " -> " << args[1] << "\n";
@@ -72,7 +72,7 @@ const CommandSet sFileCommands([](Shell& shell) {
                   if (args.size() != 2) throw std::invalid_argument("usage: resolve <file.lnk>");
                   auto path = PathArgument(args[1]);
                   bool isDirectory = false;
-                  const std::int32_t result = fsup::FileUtils::ResolveIT(path, isDirectory);
+                  const std::int32_t result = fsup::ShortcutFiles::ResolveIT(path, isDirectory);
                   if (result < 0) throw std::runtime_error("does not resolve: " + ResultText(result));
                   out << PathText(path) << (isDirectory ? " (folder)" : "") << "\n";
               });
