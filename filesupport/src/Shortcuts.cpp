@@ -3,10 +3,10 @@
 #include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
 
+#include "filesupport/src/FileErrors.h"
 #include "filesupport/src/ShellLink.h"
+#include "platform/os/FileErrors.h"
 #include "platform/os/Files.h"
-
-#include <cerrno>
 
 namespace tarncore {
 namespace filesupport {
@@ -19,45 +19,15 @@ namespace {
 // Shortcut files are small; anything larger is not one we read.
 constexpr std::size_t kMaxShortcutBytes = 1 << 20;
 
-std::int32_t ResultOfWriteError(int inError) {
-    switch (inError) {
-    case 0:
-        return FileUtils::kResultOK;
-    case ENOENT:
-    case ENOTDIR:
-        return FileUtils::kResultPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-        return FileUtils::kResultAccessDenied;
-    case EROFS:
-        return FileUtils::kResultWriteProtected;
-    case ENOSPC:
-    case EDQUOT:
-        return FileUtils::kResultDiskFull;
-    default:
-        return FileUtils::kResultFail;
-    }
-}
-
 }  // namespace
 
-std::int32_t FileUtils::ResolveIT(UTF16String& ioPath, bool& outIsDirectory) {
+std::int32_t ShortcutFiles::ResolveIT(UTF16String& ioPath, bool& outIsDirectory) {
     std::string native;
     if (!utility::ToNativePath(ioPath, native)) return kResultInvalidArgument;
     std::string bytes;
-    switch (os::ReadFile(native, kMaxShortcutBytes, bytes)) {
-    case 0:
-        break;
-    case ENOENT:
-    case ENOTDIR:
-        return kResultFileNotFound;
-    case EACCES:
-    case EPERM:
-        return kResultAccessDenied;
-    default:
-        return kResultFail;
-    }
+    const std::int32_t read =
+        ShortcutReadResult(os::ClassifyFileError(os::ReadFile(native, kMaxShortcutBytes, bytes)));
+    if (read != kResultOK) return read;
     shelllink::Link link;
     if (!shelllink::Read(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), link))
         return kResultFail;
@@ -74,8 +44,8 @@ std::int32_t FileUtils::ResolveIT(UTF16String& ioPath, bool& outIsDirectory) {
     return kResultOK;
 }
 
-std::int32_t FileUtils::CreateLink(const UTF16String& inTarget, const UTF16String& inShortcut,
-                                   const UTF16String& inDescription) {
+std::int32_t ShortcutFiles::CreateLink(const UTF16String& inTarget, const UTF16String& inShortcut,
+                                       const UTF16String& inDescription) {
     shelllink::Link link;
     link.target = inTarget;
     link.description = inDescription;
@@ -92,13 +62,14 @@ std::int32_t FileUtils::CreateLink(const UTF16String& inTarget, const UTF16Strin
     std::string bytes, shortcut;
     if (!shelllink::Write(link, bytes) || !utility::ToNativePath(inShortcut, shortcut))
         return kResultInvalidArgument;
-    return ResultOfWriteError(os::ReplaceFileContents(shortcut, bytes.data(), bytes.size()));
+    const int error = os::ReplaceFileContents(shortcut, bytes.data(), bytes.size());
+    return ShortcutWriteResult(os::ClassifyFileError(error));
 }
 
 bool ResolveIfAlias(const File& inFile, File& outFile, Dir& outDir, bool& outIsDirectory) {
     if (inFile.GetExtension(true) != utility::MakeUTF16(u".lnk") || !inFile.Exists()) return false;
     UTF16String path = inFile.FullPath();
-    if (FileUtils::ResolveIT(path, outIsDirectory) != FileUtils::kResultOK) return false;
+    if (ShortcutFiles::ResolveIT(path, outIsDirectory) != ShortcutFiles::kResultOK) return false;
     if (outIsDirectory) {
         outDir = Dir(path);
     } else {
@@ -115,11 +86,11 @@ void ResolveIfAliasFileOnly(File& ioFile) {
 }
 
 void CreateShortCut(const File& inShortcut, const Dir& inTarget) {
-    (void)FileUtils::CreateLink(inTarget.FullPath(), inShortcut.FullPath(), UTF16String());
+    (void)ShortcutFiles::CreateLink(inTarget.FullPath(), inShortcut.FullPath(), UTF16String());
 }
 
 void CreateShortCut(const File& inShortcut, const File& inTarget) {
-    (void)FileUtils::CreateLink(inTarget.FullPath(), inShortcut.FullPath(), UTF16String());
+    (void)ShortcutFiles::CreateLink(inTarget.FullPath(), inShortcut.FullPath(), UTF16String());
 }
 
 }  // namespace filesupport

@@ -1,3 +1,4 @@
+#include "platform/os/FileErrors.h"
 #include "platform/os/Files.h"
 #include "platform/os/Folders.h"
 #include "platform/os/Volumes.h"
@@ -5,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 
 using namespace tarncore::platform::os;
 
@@ -49,4 +52,43 @@ TEST(Folders, TheProgramAndFixedFolders) {
 TEST(Files, TheRootUnderAnyName) {
     for (const char* root : {"/", "//", "/tmp/..", "/."}) EXPECT_TRUE(IsFileSystemRoot(root)) << root;
     for (const char* other : {"/tmp", "", "/missing", "relative"}) EXPECT_FALSE(IsFileSystemRoot(other)) << other;
+}
+
+TEST(FileErrors, EveryErrnoHasOneKind) {
+    using F = FileFailure;
+    const std::pair<int, FileFailure> table[] = {
+        {0, F::kNone},
+        {ENOENT, F::kNotFound},
+        {ENOTDIR, F::kNotADirectory},
+        {ELOOP, F::kLinkLoop},
+        {ENXIO, F::kNoDevice},
+        {ENODEV, F::kNoDevice},
+        {EBADF, F::kNoDevice},
+        {EROFS, F::kReadOnly},
+        {EACCES, F::kAccessDenied},
+        {EPERM, F::kAccessDenied},
+        {EISDIR, F::kIsADirectory},
+        {EEXIST, F::kExists},
+        {ENOTEMPTY, F::kNotEmpty},
+        {EBUSY, F::kBusy},
+        {ETXTBSY, F::kBusy},
+        {EIO, F::kDeviceFault},
+        {ENETDOWN, F::kNetwork},
+        {ENETUNREACH, F::kNetwork},
+        {ENETRESET, F::kNetwork},
+        {ECONNABORTED, F::kNetwork},
+        {ECONNRESET, F::kNetwork},
+        {EHOSTDOWN, F::kNetwork},
+        {EHOSTUNREACH, F::kNetwork},
+        {ESTALE, F::kNetwork},
+        {EREMOTEIO, F::kNetwork},
+        {ENOSPC, F::kNoSpace},
+        {EDQUOT, F::kNoSpace},
+        {EINVAL, F::kOther},
+        {EFBIG, F::kOther},
+        {ENAMETOOLONG, F::kOther},
+        {-1, F::kOther},
+    };
+    for (const auto& [error, kind] : table)
+        EXPECT_EQ(static_cast<int>(ClassifyFileError(error)), static_cast<int>(kind)) << "errno " << error;
 }
