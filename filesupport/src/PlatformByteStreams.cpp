@@ -113,5 +113,69 @@ void OPlatformByteStream::CurPos(std::uint64_t inPosition) { mFile->Position(inP
 std::uint64_t OPlatformByteStream::CurPos() const { return mFile->Position(); }
 std::uint64_t OPlatformByteStream::Length() const { return mFile->Length(); }
 
+// Every call on the temporary file goes through Guarded: a failure aborts the
+// replacement before it is thrown, so that nothing half-written can be committed.
+class PlatformReplacement {
+public:
+    explicit PlatformReplacement(const File& inFile) {
+        ThrowStreamError(inFile, os::ClassifyFileError(os::BeginFileReplacement(NativePathOf(inFile), mState)));
+    }
+
+    ~PlatformReplacement() { os::AbortFileReplacement(mState); }
+
+    PlatformReplacement(const PlatformReplacement&) = delete;
+    PlatformReplacement& operator=(const PlatformReplacement&) = delete;
+
+    void Write(const unsigned char* inData, std::uint32_t inCount) {
+        Guarded([&] { Check(os::WriteToFile(mState.handle, inData, inCount)); });
+    }
+    void Position(std::uint64_t inPosition) {
+        Guarded([&] { Check(os::SetFilePosition(mState.handle, inPosition)); });
+    }
+    std::uint64_t Position() {
+        std::uint64_t position = 0;
+        Guarded([&] { position = PositionOf(mState.handle); });
+        return position;
+    }
+    std::uint64_t Length() {
+        std::uint64_t length = 0;
+        Guarded([&] { length = LengthOf(mState.handle); });
+        return length;
+    }
+    void Commit() {
+        Guarded([&] { Check(os::CommitFileReplacement(mState)); });
+    }
+
+private:
+    template <class Call>
+    void Guarded(Call inCall) {
+        // Given up, failed or committed already.
+        if (mState.handle == os::kNoFile) throw io_error();
+        try {
+            inCall();
+        } catch (...) {
+            os::AbortFileReplacement(mState);
+            throw;
+        }
+    }
+
+    os::FileReplacement mState;
+};
+
+OReplacingPlatformByteStream::OReplacingPlatformByteStream(const File& inFile)
+    : mReplacement(new PlatformReplacement(inFile)) {}
+OReplacingPlatformByteStream::~OReplacingPlatformByteStream() = default;
+
+void OReplacingPlatformByteStream::Put(unsigned char inByte) { mReplacement->Write(&inByte, 1); }
+
+void OReplacingPlatformByteStream::WriteBlock(const unsigned char* inData, std::uint32_t inCount) {
+    if (inCount > 0) mReplacement->Write(inData, inCount);
+}
+
+void OReplacingPlatformByteStream::CurPos(std::uint64_t inPosition) { mReplacement->Position(inPosition); }
+std::uint64_t OReplacingPlatformByteStream::CurPos() const { return mReplacement->Position(); }
+std::uint64_t OReplacingPlatformByteStream::Length() const { return mReplacement->Length(); }
+void OReplacingPlatformByteStream::Commit() { mReplacement->Commit(); }
+
 }  // namespace filesupport
 }  // namespace tarncore

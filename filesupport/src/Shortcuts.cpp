@@ -1,5 +1,7 @@
 #include <tarncore/filesupport/Shortcuts.h>
 
+#include <tarncore/filesupport/FileExceptions.h>
+#include <tarncore/filesupport/PlatformByteStreams.h>
 #include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
 
@@ -59,11 +61,24 @@ std::int32_t ShortcutFiles::CreateLink(const UTF16String& inTarget, const UTF16S
         link.modified = info.modified;
         link.fileSize = static_cast<std::uint32_t>(info.size);
     }
-    std::string bytes, shortcut;
-    if (!shelllink::Write(link, bytes) || !utility::ToNativePath(inShortcut, shortcut))
+    // A shortcut path with no native form (it holds a NUL) is a bad argument, not a
+    // failed write.
+    std::string bytes, native;
+    if (!shelllink::Write(link, bytes) || !utility::ToNativePath(inShortcut, native))
         return kResultInvalidArgument;
-    const int error = os::ReplaceFileContents(shortcut, bytes.data(), bytes.size());
-    return ShortcutWriteResult(os::ClassifyFileError(error));
+    try {
+        OReplacingPlatformByteStream out{File(inShortcut)};
+        out.WriteBlock(reinterpret_cast<const unsigned char*>(bytes.data()),
+                       static_cast<std::uint32_t>(bytes.size()));
+        out.Commit();
+    } catch (const file_not_found_exception&) {  // the folder is missing
+        return ShortcutWriteResult(os::FileFailure::kNotFound);
+    } catch (const file_io_error& e) {
+        return ShortcutWriteResult(e.Failure());
+    } catch (const io_error&) {
+        return kResultFail;
+    }
+    return kResultOK;
 }
 
 bool ResolveIfAlias(const File& inFile, File& outFile, Dir& outDir, bool& outIsDirectory) {

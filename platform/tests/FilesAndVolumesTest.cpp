@@ -3,10 +3,15 @@
 #include "platform/os/Folders.h"
 #include "platform/os/Volumes.h"
 
+#include <tarncore_testing/TestEnvironment.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 using namespace tarncore::platform::os;
@@ -91,4 +96,38 @@ TEST(FileErrors, EveryErrnoHasOneKind) {
     };
     for (const auto& [error, kind] : table)
         EXPECT_EQ(static_cast<int>(ClassifyFileError(error)), static_cast<int>(kind)) << "errno " << error;
+}
+
+TEST(Files, ReplacementsCommitWholeOrLeaveNoTrace) {
+    const std::string folder = tarncore::testing::MakeTempFolder("replace"), path = folder + "/f";
+    const auto contents = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const auto entries = [&] {
+        return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+    };
+    ASSERT_EQ(ReplaceFileContents(path, "one", 3), 0);  // a new file
+    EXPECT_EQ(contents(), "one");
+
+    FileReplacement replacement;
+    ASSERT_EQ(BeginFileReplacement(path, replacement), 0);
+    EXPECT_EQ(WriteToFile(replacement.handle, "two", 3), 0);
+    EXPECT_EQ(entries(), 2);
+    AbortFileReplacement(replacement);
+    AbortFileReplacement(replacement);  // closed already: nothing happens
+    EXPECT_EQ(replacement.handle, kNoFile);
+    EXPECT_EQ(contents(), "one");
+    EXPECT_EQ(entries(), 1);
+    EXPECT_EQ(CommitFileReplacement(replacement), EBADF);
+
+    ASSERT_EQ(BeginFileReplacement(path, replacement), 0);
+    EXPECT_EQ(WriteToFile(replacement.handle, "three", 5), 0);
+    EXPECT_EQ(CommitFileReplacement(replacement), 0);
+    EXPECT_EQ(replacement.handle, kNoFile);
+    EXPECT_EQ(contents(), "three");
+    EXPECT_EQ(entries(), 1);
+
+    EXPECT_EQ(BeginFileReplacement(folder + "/missing/f", replacement), ENOENT);
+    EXPECT_EQ(BeginFileReplacement("", replacement), ENOENT);
 }
