@@ -74,7 +74,7 @@ UTF16String FileHelper::FullNativePath() const { return Rules().LongPathForm(mPa
 File::File() : mHelper(new FileHelper(UTF16String())) {}
 File::File(const UTF16String& inPath) : mHelper(new FileHelper(inPath)) {}
 File::File(const FileHelper& inHelper) : mHelper(new FileHelper(inHelper)) {}
-File::File(const File& inOther) : mHelper(new FileHelper(*inOther.mHelper)) {}
+File::File(const File& inOther) = default;
 File::File(const Dir& inDir, const UTF16String& inName) : mHelper(new FileHelper(inDir, inName)) {}
 File::File(const Dir& inDir, const UTF16String& inName, bool inResolve)
     : mHelper(new FileHelper(inDir, inName)) {
@@ -84,11 +84,8 @@ File::File(const Dir& inDir, const UTF16String& inName, bool inResolve)
     bool isDirectory = false;
     if (ResolveIfAlias(*this, target, targetDir, isDirectory) && !isDirectory) *mHelper = *target.mHelper;
 }
-File& File::operator=(const File& inOther) {
-    if (this != &inOther) *mHelper = *inOther.mHelper;
-    return *this;
-}
-File::~File() { delete mHelper; }
+File& File::operator=(const File& inOther) = default;
+File::~File() = default;
 
 const UTF16String& File::FullPath() const { return mHelper->Path(); }
 std::string File::FullPathMultiByte() const { return MultiByteOf(FullPath()); }
@@ -150,7 +147,7 @@ bool File::operator==(const File& inOther) const { return FullPath() == inOther.
 Dir::Dir() : mHelper(new DirHelper(UTF16String())) {}
 Dir::Dir(const UTF16String& inPath) : mHelper(new DirHelper(inPath)) {}
 Dir::Dir(const DirHelper& inHelper) : mHelper(new DirHelper(inHelper)) {}
-Dir::Dir(const Dir& inOther) : mHelper(new DirHelper(*inOther.mHelper)) {}
+Dir::Dir(const Dir& inOther) = default;
 Dir::Dir(const Dir& inParent, const UTF16String& inName)
     : mHelper(new DirHelper(Rules().JoinDir(inParent.FullPath(), inName), DirHelper::Verbatim())) {}
 Dir::Dir(const Dir& inParent, const UTF16String& inName, bool inResolve) : Dir(inParent, inName) {
@@ -161,11 +158,8 @@ Dir::Dir(const Dir& inParent, const UTF16String& inName, bool inResolve) : Dir(i
     if (ResolveIfAlias(File(inParent, inName), target, targetDir, isDirectory) && isDirectory)
         *this = targetDir;
 }
-Dir& Dir::operator=(const Dir& inOther) {
-    if (this != &inOther) *mHelper = *inOther.mHelper;
-    return *this;
-}
-Dir::~Dir() { delete mHelper; }
+Dir& Dir::operator=(const Dir& inOther) = default;
+Dir::~Dir() = default;
 
 const UTF16String& Dir::FullPath() const { return mHelper->Path(); }
 std::string Dir::FullPathMultiByte() const { return MultiByteOf(FullPath()); }

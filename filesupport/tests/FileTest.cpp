@@ -2,6 +2,7 @@
 
 #include <tarncore/config/Client.h>
 #include <tarncore/filesupport/CommonDirs.h>
+#include <tarncore/filesupport/DeepCopyPtr.h>
 #include <tarncore/filesupport/FileExceptions.h>
 #include <tarncore/filesupport/Paths.h>
 #include <tarncore/filesupport/Shortcuts.h>
@@ -80,6 +81,35 @@ TEST(FileAndDir, PathsNamesAndRelativePaths) {
     EXPECT_EQ(MakeFileFromPath(U("sub/"), base), File());
     EXPECT_EQ(MakeFileFromPath(U("t.txt"), File()), File(U("t.txt")));
     EXPECT_TRUE(IsNormalizedRelativePath(U("a/b")) && !IsNormalizedRelativePath(U("/a/b")));
+}
+
+TEST(DeepCopyPtr, CopiesDeeplyAssignsInPlaceAndMovesWithoutCopying) {
+    using Owner = tarncore::filesupport::detail::DeepCopyPtr<std::string>;
+    Owner first(new std::string("a")), copy = first, none;
+    EXPECT_NE(copy.get(), first.get());
+    *copy += "b";
+    EXPECT_EQ(*first, "a");
+    // Assignment between two holders assigns the value: references to it stay good.
+    std::string& held = *copy;
+    copy = first;
+    EXPECT_EQ(&held, copy.get());
+    EXPECT_EQ(held, "a");
+    none = first;
+    EXPECT_TRUE(none && *none == "a" && none.get() != first.get());
+    copy = Owner();
+    EXPECT_FALSE(copy);
+    // Moving hands the value over.
+    const std::string* value = first.get();
+    Owner moved(std::move(first));
+    EXPECT_TRUE(moved.get() == value && !first);
+    // File and Dir keep their paths through copies and assignments.
+    File file(U("/a")), other(U("/b"));
+    const UTF16String& path = file.FullPath();
+    file = other;
+    EXPECT_EQ(path, U("/b"));
+    Dir dir(U("/d"));
+    dir = Dir(dir);
+    EXPECT_EQ(dir.FullPath(), U("/d"));
 }
 
 TEST(CompareFileNames, IgnoresCaseWidthAndKanaButNotAccentsFromManyThreads) {
