@@ -6,8 +6,8 @@
 #include <vector>
 
 // Files and directories. Paths are native paths (the UTF-8 bytes of the library's
-// UTF-16 paths, converted in utility/NativePaths.h); every call that can fail returns 0
-// or an errno value. Times are FILETIME values: 100-ns ticks since 1601-01-01 UTC.
+// UTF-16 paths); every call that can fail returns 0 or an errno value, which
+// FileErrors.h classifies. Times are FILETIME values: 100-ns ticks since 1601-01-01 UTC.
 namespace tarncore {
 namespace platform {
 namespace os {
@@ -92,8 +92,8 @@ int CloseFile(FileHandle inHandle);
 
 // A file's new contents on their way in: a temporary file in the file's folder, written
 // through its handle (WriteToFile, SetFilePosition, ...), then either committed in the
-// file's place or aborted. The steps below are the only way the library replaces a
-// file, so a crash leaves the old contents or the new, never an empty or partial file.
+// file's place or aborted. A file replaced through these steps holds its old contents
+// or its new ones whenever the process or the machine stops, never a mix.
 struct FileReplacement {
     std::string target;
     std::string temporary;
