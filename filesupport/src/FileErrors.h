@@ -38,8 +38,9 @@ void ThrowDirCreateError(const Dir& inDir, platform::os::FileFailure inFailure);
 // Dir::Rename: rename_dir_already_exists or rename_dir.
 void ThrowDirRenameError(const Dir& inDir, const utility::UTF16String& inNewName,
                          platform::os::FileFailure inFailure);
-// Opening a file for a byte stream, and any later failure of it: file_not_found_exception
-// for a missing file or folder, file_io_error for the rest.
+// Opening a file for a byte stream, or starting its replacement: file_not_found_exception
+// for a missing file or folder, file_io_error for the rest. Later failures of an open
+// stream are all file_io_error.
 void ThrowStreamError(const File& inFile, platform::os::FileFailure inFailure);
 
 // The results of reading and writing a shortcut file (ShortcutFiles' result codes).
