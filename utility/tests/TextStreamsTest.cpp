@@ -1,4 +1,6 @@
 #include <tarncore/platform/DebugOutput.h>
+#include <tarncore/utility/DebugStreamBuffers.h>
+#include <tarncore/utility/ProcessStreams.h>
 #include <tarncore/utility/TextStreams.h>
 #include <tarncore/utility/UnicodeStrings.h>
 
