@@ -1,6 +1,7 @@
 #pragma once
 
-// Marks the library's public API. Everything else stays hidden in libtarncore.so.
+/// @file
+/// Marks the library's public API. Everything else stays hidden in libtarncore.so.
 #if defined(_WIN32)
 #  if defined(TARNCORE_BUILDING_LIBRARY)
 #    define TARNCORE_API __declspec(dllexport)
