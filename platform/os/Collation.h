@@ -1,3 +1,4 @@
+// The user's collation locale name, from the environment.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// Tests of the platform's files, folders, native paths and volumes.
 #include "platform/os/Files.h"
 #include "platform/os/Folders.h"
 #include "platform/os/Volumes.h"

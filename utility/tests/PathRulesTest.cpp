@@ -1,3 +1,4 @@
+// Tests of the path rules of both flavours.
 #include <tarncore/utility/PathRules.h>
 
 #include <gtest/gtest.h>

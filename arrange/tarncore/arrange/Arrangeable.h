@@ -1,3 +1,4 @@
+// IArrangeable, the item of the arrangement tree, with alignments and the separator interface.
 #pragma once
 
 #include <tarncore/geom/Geometry.h>

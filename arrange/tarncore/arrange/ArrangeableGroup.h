@@ -1,3 +1,4 @@
+// AbstractArrangeableGroup, the base of every group kind, and the combination limit.
 #pragma once
 
 #include <tarncore/arrange/Arrangeable.h>

@@ -1,3 +1,4 @@
+// IArrangement, one way of arranging an item, and ArrangementSet, an item's alternatives.
 #pragma once
 
 #include <tarncore/geom/Geometry.h>

@@ -1,3 +1,4 @@
+// DynamicGroup, whose group kind is chosen at run time, and the group it hosts.
 #pragma once
 
 #include <tarncore/arrange/Arrangeable.h>

@@ -1,3 +1,4 @@
+// The row and column arrangements of a group's children.
 #pragma once
 
 #include <tarncore/arrange/ArrangeableGroup.h>

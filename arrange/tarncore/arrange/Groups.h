@@ -1,3 +1,4 @@
+// The group kinds: rows, columns, wrapping, flipping and automatic layouts.
 #pragma once
 
 #include <tarncore/arrange/ArrangeableGroup.h>

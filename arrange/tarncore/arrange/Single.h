@@ -1,3 +1,4 @@
+// Single, the leaf item that places one control.
 #pragma once
 
 #include <tarncore/arrange/Arrangeable.h>

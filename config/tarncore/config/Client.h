@@ -1,3 +1,4 @@
+// The host's identity (name, versions, company) and the library's version string.
 #pragma once
 
 #include <tarncore/platform/Export.h>

@@ -1,3 +1,4 @@
+// Error reporting: the host's ErrorManager, deferred reporters and ThrowError.
 #pragma once
 
 #include <tarncore/config/ReplacementValue.h>

@@ -1,3 +1,4 @@
+// Localizer, the host's translator of message keys.
 #pragma once
 
 #include <tarncore/platform/Export.h>

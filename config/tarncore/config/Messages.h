@@ -1,3 +1,4 @@
+// Message keys to display text, with placeholders and replacement values filled in.
 #pragma once
 
 #include <tarncore/config/ReplacementValue.h>

@@ -1,3 +1,4 @@
+// ReplacementValue, the typed value an error report carries for its placeholders.
 #pragma once
 
 #include <tarncore/platform/Export.h>

@@ -1,3 +1,4 @@
+// Points, sizes and rectangles of any number type.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// MatrixT, a 3x3 matrix used as an affine transform.
 #pragma once
 
 #include <tarncore/platform/Export.h>

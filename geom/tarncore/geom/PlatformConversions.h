@@ -1,3 +1,4 @@
+// Integer points and rectangles to and from the platform's POINT and RECT.
 #pragma once
 
 #include <tarncore/geom/Geometry.h>

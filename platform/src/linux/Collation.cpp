@@ -1,3 +1,4 @@
+// Linux: the collation locale name from LC_ALL, LC_COLLATE or LANG.
 #include "platform/os/Collation.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// The process-wide debugger output: the sink interface, installing a sink, writing a piece.
 #pragma once
 
 #include <tarncore/platform/Export.h>

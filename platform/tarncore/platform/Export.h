@@ -1,3 +1,4 @@
+// TARNCORE_API, the mark of the library's exported interface.
 #pragma once
 
 /// @file

@@ -1,3 +1,4 @@
+// POINT, RECT and GUID: plain structures of the platform types callers exchange with the library.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Lower, upper and fold case of UTF-16 text with the library's own table.
 #pragma once
 
 #include <tarncore/platform/Export.h>

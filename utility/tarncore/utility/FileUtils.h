@@ -1,3 +1,4 @@
+// FileUtils, the simplest file chores for code below the file-support classes.
 #pragma once
 
 #include <tarncore/platform/Export.h>

@@ -1,3 +1,4 @@
+// Flags, a small set of option bits passed by value.
 #pragma once
 
 namespace tarncore {

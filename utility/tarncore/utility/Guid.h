@@ -1,3 +1,4 @@
+// Guid, a 128-bit unique identifier with its text form.
 #pragma once
 
 #include <tarncore/platform/Export.h>

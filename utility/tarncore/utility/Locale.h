@@ -1,3 +1,4 @@
+// The user's and the classic locales for the text streams, and reading numbers users type.
 #pragma once
 
 #include <tarncore/platform/Export.h>

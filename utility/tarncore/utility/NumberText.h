@@ -1,3 +1,4 @@
+// Numbers as regional UTF-16 text and back, and the calculator for numeric fields.
 #pragma once
 
 #include <tarncore/platform/Export.h>

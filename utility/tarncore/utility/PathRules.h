@@ -1,3 +1,4 @@
+// PathRules, the string rules of absolute paths in the Windows and POSIX flavours.
 #pragma once
 
 #include <tarncore/platform/Export.h>

@@ -1,3 +1,4 @@
+// RefCountedObject, the intrusive reference-counted base for boost::intrusive_ptr.
 #pragma once
 
 #include <tarncore/platform/Export.h>

@@ -1,3 +1,4 @@
+// The UTF-16 and UTF-8 string types and their literal helpers.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The facets that let streams of UTF-16 and UTF-8 code units read and write numbers.
 #pragma once
 
 #include <tarncore/platform/Export.h>

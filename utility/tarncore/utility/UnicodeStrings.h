@@ -1,3 +1,4 @@
+// UTF-8 and UTF-16 conversion, surrogates, replacements in text and line endings.
 #pragma once
 
 #include <tarncore/platform/Export.h>
