@@ -1,3 +1,4 @@
+// RecordingErrorManager: records, and on request throws, every error report.
 #include <tarncore_testing/RecordingErrorManager.h>
 
 #include <tarncore/config/Messages.h>

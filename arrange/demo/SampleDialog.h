@@ -1,3 +1,4 @@
+// The sample export dialog shared by the arrangement demo and its benchmark.
 #pragma once
 
 // A sample export dialog built on the arrangement engine, the way a client would write

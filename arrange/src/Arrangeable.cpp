@@ -1,3 +1,4 @@
+// IArrangeable: the tree's parent links, staleness, and arranging from the root.
 #include <tarncore/arrange/Arrangeable.h>
 #include <tarncore/arrange/Arrangement.h>
 

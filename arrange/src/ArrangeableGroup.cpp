@@ -1,3 +1,4 @@
+// AbstractArrangeableGroup: collecting children and separators and offering their combinations.
 #include <tarncore/arrange/ArrangeableGroup.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// ArrangementSet: keeping the undominated alternatives and choosing one for a rectangle.
 #include <tarncore/arrange/Arrangement.h>
 
 #include <algorithm>

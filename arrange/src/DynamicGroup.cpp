@@ -1,3 +1,4 @@
+// DynamicGroup: hosting a group of a kind chosen, and changed, at run time.
 #include <tarncore/arrange/DynamicGroup.h>
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// Row and column arrangements: sizing children along one axis and sharing out the space.
 #include <tarncore/arrange/GroupArrangement.h>
 
 #include "arrange/src/LinedUp.h"

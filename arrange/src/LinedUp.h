@@ -1,3 +1,4 @@
+// The minimum size of children lined up along one axis, shared by arrangements and groups.
 #pragma once
 
 #include <tarncore/geom/Geometry.h>

@@ -1,3 +1,4 @@
+// Single, a leaf control, and the one arrangement it offers.
 #include <tarncore/arrange/Single.h>
 
 #include <algorithm>

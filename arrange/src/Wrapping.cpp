@@ -1,3 +1,4 @@
+// Wrapping groups: the breaks of items into lines and the arrangements built from them.
 #include "arrange/src/Wrapping.h"
 
 #include "arrange/src/LinedUp.h"

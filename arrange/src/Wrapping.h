@@ -1,3 +1,4 @@
+// The breaks into lines that a wrapping group offers.
 #pragma once
 
 #include <cstddef>

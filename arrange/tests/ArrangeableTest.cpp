@@ -1,3 +1,4 @@
+// Tests of the arrangement tree, group rebuilding and the choice among alternatives.
 #include "TestItems.h"
 
 #include <gtest/gtest.h>

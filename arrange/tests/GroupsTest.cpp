@@ -1,3 +1,4 @@
+// Tests of the row, column, wrapping, flipping and dynamic groups and their arrangements.
 #include "TestItems.h"
 
 #include "arrange/src/Wrapping.h"

@@ -1,3 +1,4 @@
+// Boxes, separators and groups for the arrangement tests.
 #pragma once
 
 // Client items for the arrangement tests: boxes that record where they were placed,

@@ -1,3 +1,4 @@
+// The client identity, made on first use, and the library's version string.
 #include <tarncore/config/Client.h>
 
 #include <tarncore/utility/UnicodeStrings.h>

@@ -1,3 +1,4 @@
+// ErrorManager, DeferredErrorReporter and ThrowError.
 #include <tarncore/config/Errors.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The registration of the host's Localizer.
 #include <tarncore/config/Localizer.h>
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// Message keys to display text: default texts, localizing, placeholders and values.
 #include <tarncore/config/Messages.h>
 
 #include <tarncore/config/Localizer.h>

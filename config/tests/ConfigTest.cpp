@@ -1,3 +1,4 @@
+// Tests of the client identity, the localizer and replacement values.
 #include <tarncore/config/Client.h>
 #include <tarncore/config/Localizer.h>
 #include <tarncore/config/Messages.h>

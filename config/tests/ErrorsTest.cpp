@@ -1,3 +1,4 @@
+// Tests of the error manager and deferred error reporters.
 #include <tarncore/config/Errors.h>
 #include <tarncore_testing/RecordingErrorManager.h>
 

@@ -1,3 +1,4 @@
+// Inverting MatrixT as an affine transform, for float and double.
 #include <tarncore/geom/Matrix.h>
 
 #include <tarncore/config/Errors.h>

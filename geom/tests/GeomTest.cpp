@@ -1,3 +1,4 @@
+// Tests of the matrix and of the conversions to and from the platform's points and rectangles.
 #include <tarncore/geom/Matrix.h>
 #include <tarncore/geom/PlatformConversions.h>
 #include <tarncore_testing/RecordingErrorManager.h>

@@ -1,3 +1,4 @@
+// Files and directories on native paths: the operating-system side of the file classes.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// The special folders (configuration, documents, program files, temporary) as native paths.
 #pragma once
 
 #include <string>

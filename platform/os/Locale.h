@@ -1,3 +1,4 @@
+// The user's numeric conventions, from LC_NUMERIC.
 #pragma once
 
 #include <string>

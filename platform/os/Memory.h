@@ -1,3 +1,4 @@
+// Aligned blocks and page release for the allocators.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// Random bytes from the kernel.
 #pragma once
 
 #include <cstddef>

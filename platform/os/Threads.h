@@ -1,3 +1,4 @@
+// The calling thread's kernel identifier.
 #pragma once
 
 #include <cstdint>

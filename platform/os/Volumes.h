@@ -1,3 +1,4 @@
+// The volumes a user would pick from: the mount points of the running system.
 #pragma once
 
 #include <functional>

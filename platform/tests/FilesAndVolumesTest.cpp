@@ -1,3 +1,4 @@
+// Tests of the platform's files, folders, error classification and volumes.
 #include "platform/os/FileErrors.h"
 #include "platform/os/Files.h"
 #include "platform/os/Folders.h"

@@ -1,3 +1,4 @@
+// Tests of reading the user's numeric conventions.
 #include "platform/os/Locale.h"
 
 #include <gtest/gtest.h>

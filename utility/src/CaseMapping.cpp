@@ -1,3 +1,4 @@
+// Case mapping through the two-stage lookup over the generated case table.
 #include <tarncore/utility/CaseMapping.h>
 
 #include "CaseTable.h"

@@ -1,3 +1,4 @@
+// The case table: its entry types, the generated entries and the lookup.
 #pragma once
 
 #include <cstddef>

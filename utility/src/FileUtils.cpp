@@ -1,3 +1,4 @@
+// The simple file chores on native paths: existence, creation, removal, listing, writing text.
 #include <tarncore/utility/FileUtils.h>
 
 #include <tarncore/utility/NativePaths.h>

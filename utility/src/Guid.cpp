@@ -1,3 +1,4 @@
+// Guid: making random GUIDs, their text form, comparison and stream operators.
 #include <tarncore/utility/Guid.h>
 
 #include <tarncore/config/Errors.h>

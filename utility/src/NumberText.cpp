@@ -1,3 +1,4 @@
+// Numbers to and from regional UTF-16 text, reading what users type, and the calculator.
 #include <tarncore/utility/NumberText.h>
 
 #include <tarncore/utility/Locale.h>

@@ -1,3 +1,4 @@
+// The path string rules of the Windows and POSIX flavours.
 #include <tarncore/utility/PathRules.h>
 
 #include "platform/os/CharacterProperties.h"

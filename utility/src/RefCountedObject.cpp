@@ -1,3 +1,4 @@
+// RefCountedObject's release of the last reference.
 #include <tarncore/utility/RefCountedObject.h>
 
 namespace tarncore {

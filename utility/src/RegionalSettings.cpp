@@ -1,3 +1,4 @@
+// The user's regional number conventions and the Native and Default locales built on them.
 #include "RegionalSettings.h"
 
 #include <tarncore/utility/Locale.h>

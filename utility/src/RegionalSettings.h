@@ -1,3 +1,4 @@
+// The user's regional number conventions, read once, and the locales built on them.
 #pragma once
 
 #include "platform/os/Locale.h"

@@ -1,3 +1,4 @@
+// The ctype and numpunct members for the code unit types, and the locales that carry them.
 #include <tarncore/utility/TextStreamFacets.h>
 
 #include "platform/os/CharacterProperties.h"

@@ -1,3 +1,4 @@
+// Tests of case mapping and of the case table.
 #include <tarncore/utility/CaseMapping.h>
 
 #include "utility/src/CaseTable.h"

@@ -1,3 +1,4 @@
+// Tests of the simple file chores.
 #include <tarncore/utility/FileUtils.h>
 #include <tarncore/utility/NativePaths.h>
 

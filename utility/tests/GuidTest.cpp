@@ -1,3 +1,4 @@
+// Tests of Guid: making, text form, comparison and streams.
 #include <tarncore/utility/Guid.h>
 #include <tarncore/utility/TextStreams.h>
 

@@ -1,3 +1,4 @@
+// Tests of numbers as text, the calculator and the regional settings.
 #include <tarncore/utility/Locale.h>
 #include <tarncore/utility/NumberText.h>
 #include <tarncore/utility/TextStreams.h>

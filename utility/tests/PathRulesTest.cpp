@@ -1,3 +1,4 @@
+// Tests of the path rules of both flavours and of the native path conversion.
 #include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
 

@@ -1,3 +1,4 @@
+// Tests of RefCountedObject's reference counting.
 #include <tarncore/utility/RefCountedObject.h>
 
 #include <boost/intrusive_ptr.hpp>

@@ -1,4 +1,7 @@
+// Tests of the text streams, the debug stream buffers, the process-wide streams and SetStreamBuffer.
 #include <tarncore/platform/DebugOutput.h>
+#include <tarncore/utility/DebugStreamBuffers.h>
+#include <tarncore/utility/ProcessStreams.h>
 #include <tarncore/utility/TextStreams.h>
 #include <tarncore/utility/UnicodeStrings.h>
 

@@ -1,3 +1,4 @@
+// Tests of the UTF conversions and the string helpers.
 #include <tarncore/utility/UnicodeStrings.h>
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The row and column arrangements of a group's children.
 #pragma once
 
 #include <tarncore/arrange/ArrangeableGroup.h>
@@ -11,10 +12,10 @@ namespace tarncore {
 namespace arrange {
 namespace impl {
 
-// Children side by side along one axis (the main axis): a row from left to right, a
-// column from top to bottom. The group supplies spacing, alignment and margins (asked
-// at each call) and receives Position and SetDimensions when the arrangement applies
-// the group's frame. Margins of the group count only when the frame flag is set.
+/// Children side by side along one axis (the main axis): a row from left to right, a
+/// column from top to bottom. The group supplies spacing, alignment and margins (asked
+/// at each call) and receives Position and SetDimensions when the arrangement applies
+/// the group's frame. Margins of the group count only when the frame flag is set.
 class TARNCORE_API GroupArrangement : public IArrangement {
 public:
     using Combination = AbstractArrangeableGroup::Combination;
@@ -41,7 +42,7 @@ public:
     const Separators& ChildSeparators() const { return mSeparators; }
 
 protected:
-    // inHorizontal: the main axis is x (a row) or y (a column).
+    /// inHorizontal: the main axis is x (a row) or y (a column).
     GroupArrangement(AbstractArrangeableGroup& inGroup, const Combination& inChildren,
                      const Separators& inSeparators, bool inAppliesGroupFrame,
                      bool inHorizontal);
@@ -49,11 +50,13 @@ protected:
     virtual float ComputePreferredWidth() = 0;
     virtual float ComputePreferredHeight() = 0;
 
-    // The children's preferred lengths along the main axis with the spacing between
-    // them; the largest preferred length across it. Both with the group's margins when
-    // the frame flag is set.
+    /// The children's preferred lengths along the main axis with the spacing between
+    /// them; the largest preferred length across it. Both with the group's margins when
+    /// the frame flag is set.
+    /// @{
     float PreferredMainLength();
     float PreferredCrossLength();
+    /// @}
 
 private:
     struct Record {
@@ -94,8 +97,8 @@ private:
     bool mVerticalComputed = false;
 };
 
-// Children from left to right; separator strips between them (orientation
-// SeparatorInRow).
+/// Children from left to right; separator strips between them (orientation
+/// SeparatorInRow).
 class TARNCORE_API RowArrangement : public GroupArrangement {
 public:
     RowArrangement(AbstractArrangeableGroup& inGroup, const Combination& inChildren,
@@ -107,8 +110,8 @@ protected:
     float ComputePreferredHeight() override;
 };
 
-// Children from top to bottom; separator strips between them (orientation
-// SeparatorInColumn).
+/// Children from top to bottom; separator strips between them (orientation
+/// SeparatorInColumn).
 class TARNCORE_API ColumnArrangement : public GroupArrangement {
 public:
     ColumnArrangement(AbstractArrangeableGroup& inGroup, const Combination& inChildren,

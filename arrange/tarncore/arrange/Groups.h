@@ -1,3 +1,4 @@
+// The group kinds: rows, columns, wrapping, flipping and automatic layouts.
 #pragma once
 
 #include <tarncore/arrange/ArrangeableGroup.h>
@@ -9,34 +10,37 @@
 #include <type_traits>
 #include <vector>
 
-// The group kinds clients derive from. Each is abstract: the client supplies the
-// children through VisitChildren (both forms) and overrides the spacing, alignment,
-// margin, separator and frame operations of impl::AbstractArrangeableGroup as needed.
+/// @file
+/// The group kinds clients derive from. Each is abstract: the client supplies the
+/// children through VisitChildren (both forms) and overrides the spacing, alignment,
+/// margin, separator and frame operations of impl::AbstractArrangeableGroup as needed.
 
 namespace tarncore {
 namespace arrange {
 namespace impl {
 
-// A wrapping group offers every break of its n items into lines, 2^(n-1) per
-// combination of its children's alternatives, when n <= kMaxExactWrappingItems and
-// that count times the number of combinations stays within kMaxExactWrappings (so
-// always for up to 12 items without alternatives of their own). Beyond either limit
-// the count would double with every item; the group then offers, for each number of
-// lines (all of them, or 64 spread from one line to one item per line), only the break
-// whose widest line (by minimum lengths) is narrowest, filling lines greedily from the
-// front. That is at most 64 breaks per combination, always including the single line
-// and one item per line, offered in the order of the full enumeration.
+/// A wrapping group offers every break of its n items into lines, 2^(n-1) per
+/// combination of its children's alternatives, when n <= kMaxExactWrappingItems and
+/// that count times the number of combinations stays within kMaxExactWrappings (so
+/// always for up to 12 items without alternatives of their own). Beyond either limit
+/// the count would double with every item; the group then offers, for each number of
+/// lines (all of them, or 64 spread from one line to one item per line), only the break
+/// whose widest line (by minimum lengths) is narrowest, filling lines greedily from the
+/// front. That is at most 64 breaks per combination, always including the single line
+/// and one item per line, offered in the order of the full enumeration.
+/// @{
 constexpr std::size_t kMaxExactWrappingItems = 12;
 constexpr std::size_t kMaxExactWrappings = 65536;
+/// @}
 
-// Adds the wrapped arrangements of one combination: lines are rows stacked in a column
-// (inLinesAreRows) or columns placed side by side in a row.
+/// Adds the wrapped arrangements of one combination: lines are rows stacked in a column
+/// (inLinesAreRows) or columns placed side by side in a row.
 TARNCORE_API void AddWrappedArrangements(AbstractArrangeableGroup& inGroup, ArrangementSet& ioSet,
                                          const AbstractArrangeableGroup::Combination& inItems,
                                          const AbstractArrangeableGroup::Separators& inSeparators,
                                          bool inLinesAreRows, std::size_t inCombinationCount);
 
-// One row or one column arrangement per combination.
+/// One row or one column arrangement per combination.
 template <class Kind>
 class TARNCORE_API BasicArrangeableGroup : public AbstractArrangeableGroup {
     static_assert(std::is_same<Kind, RowArrangement>::value ||
@@ -53,7 +57,7 @@ public:
     }
 };
 
-// Every break of the items into lines: Line arrangements stacked in a Stack arrangement.
+/// Every break of the items into lines: Line arrangements stacked in a Stack arrangement.
 template <class Line, class Stack>
 class TARNCORE_API WrappingArrangeableGroup : public AbstractArrangeableGroup {
     static constexpr bool kLinesAreRows =
@@ -73,9 +77,9 @@ public:
     }
 };
 
-// One item with the alternatives of two group kinds: First's, then Second's, for each
-// combination. The group state (children, separators, set) is First's; Second only
-// contributes its AddArrangements.
+/// One item with the alternatives of two group kinds: First's, then Second's, for each
+/// combination. The group state (children, separators, set) is First's; Second only
+/// contributes its AddArrangements.
 template <class First, class Second>
 class TARNCORE_API BinaryArrangeableGroup : public First, public Second {
 public:
@@ -107,22 +111,22 @@ protected:
 
 }  // namespace impl
 
-// Children from left to right.
+/// Children from left to right.
 class TARNCORE_API Row : public impl::BasicArrangeableGroup<impl::RowArrangement> {
 public:
     explicit Row(IArrangeable* inParent = nullptr)
         : IArrangeable(inParent), BasicArrangeableGroup(inParent) {}
 };
 
-// Children from top to bottom.
+/// Children from top to bottom.
 class TARNCORE_API Column : public impl::BasicArrangeableGroup<impl::ColumnArrangement> {
 public:
     explicit Column(IArrangeable* inParent = nullptr)
         : IArrangeable(inParent), BasicArrangeableGroup(inParent) {}
 };
 
-// Items in rows, the rows stacked top to bottom; the break into rows is chosen for the
-// rectangle.
+/// Items in rows, the rows stacked top to bottom; the break into rows is chosen for the
+/// rectangle.
 class TARNCORE_API HorizontalWrapping
     : public impl::WrappingArrangeableGroup<impl::RowArrangement, impl::ColumnArrangement> {
 public:
@@ -130,7 +134,7 @@ public:
         : IArrangeable(inParent), WrappingArrangeableGroup(inParent) {}
 };
 
-// Items in columns, the columns side by side from left to right.
+/// Items in columns, the columns side by side from left to right.
 class TARNCORE_API VerticalWrapping
     : public impl::WrappingArrangeableGroup<impl::ColumnArrangement, impl::RowArrangement> {
 public:
@@ -138,15 +142,15 @@ public:
         : IArrangeable(inParent), WrappingArrangeableGroup(inParent) {}
 };
 
-// A row or a column, whichever suits the rectangle (the row on ties).
+/// A row or a column, whichever suits the rectangle (the row on ties).
 class TARNCORE_API Flipping : public impl::BinaryArrangeableGroup<Row, Column> {
 public:
     explicit Flipping(IArrangeable* inParent = nullptr)
         : IArrangeable(inParent), BinaryArrangeableGroup(inParent) {}
 };
 
-// Every horizontal and every vertical wrapping, whichever suits the rectangle (the
-// horizontal one on ties).
+/// Every horizontal and every vertical wrapping, whichever suits the rectangle (the
+/// horizontal one on ties).
 class TARNCORE_API AutoLayout
     : public impl::BinaryArrangeableGroup<HorizontalWrapping, VerticalWrapping> {
 public:

@@ -1,3 +1,4 @@
+// Localizer, the host's translator of message keys.
 #pragma once
 
 #include <tarncore/platform/Export.h>
@@ -6,8 +7,8 @@
 namespace tarncore {
 namespace config {
 
-// The host's translator of message keys ("$$$/path=Default text"). The library keeps
-// a plain pointer to the registered instance and never deletes it.
+/// The host's translator of message keys ("$$$/path=Default text"). The library keeps
+/// a plain pointer to the registered instance and never deletes it.
 class TARNCORE_API Localizer {
 public:
     Localizer() = default;
@@ -15,12 +16,12 @@ public:
     Localizer& operator=(const Localizer&) = delete;
     virtual ~Localizer();
 
-    // Returns the display text of the key, with the placeholders of its default text.
+    /// Returns the display text of the key, with the placeholders of its default text.
     virtual utility::UTF16String LocalizeString(const char* inKey) = 0;
 
-    // Null unregisters.
+    /// Null unregisters.
     static void Set(Localizer* inLocalizer);
-    // Throws std::logic_error when none is registered.
+    /// Throws std::logic_error when none is registered.
     static Localizer* Get();
     static bool Initialized();
 

@@ -1,3 +1,4 @@
+// ReplacementValue, the typed value an error report carries for its placeholders.
 #pragma once
 
 #include <tarncore/platform/Export.h>
@@ -9,7 +10,7 @@
 namespace tarncore {
 namespace config {
 
-// A typed value carried by an error report for its "^1" to "^4" placeholders.
+/// A typed value carried by an error report for its "^1" to "^4" placeholders.
 class TARNCORE_API ReplacementValue {
 public:
     enum ValueKind : std::int32_t {
@@ -28,8 +29,8 @@ public:
     ReplacementValue(double inValue) : mKind(kValueDouble), mDouble(inValue) {}
     ReplacementValue(const utility::UTF16String& inValue) : mKind(kValueString), mString(inValue) {}
 
-    // Every other integer type (long long, short, char, ...) widens to 64 bits by its
-    // signedness, so no call is ambiguous and none narrows.
+    /// Every other integer type (long long, short, char, ...) widens to 64 bits by its
+    /// signedness, so no call is ambiguous and none narrows.
     template <class T,
               typename std::enable_if<std::is_integral<T>::value && !std::is_same<T, bool>::value &&
                                           !std::is_same<T, std::int32_t>::value &&
@@ -46,10 +47,10 @@ public:
             mUnsigned = static_cast<std::uint64_t>(inValue);
         }
     }
-    // A bool is not a number here; say which kind is meant.
+    /// A bool is not a number here; say which kind is meant.
     ReplacementValue(bool) = delete;
 
-    // Zeroes the three numbers; the kind and the string stay.
+    /// Zeroes the three numbers; the kind and the string stay.
     void Init() {
         mUnsigned = 0;
         mSigned = 0;

@@ -1,3 +1,4 @@
+// Points, sizes and rectangles of any number type.
 #pragma once
 
 #include <cstdint>
@@ -5,7 +6,7 @@
 namespace tarncore {
 namespace geom {
 
-// A point, or a size (x = width, y = height).
+/// A point, or a size (x = width, y = height).
 template <class T>
 struct PointT {
     T x = T();
@@ -18,7 +19,7 @@ struct PointT {
     friend bool operator!=(const PointT& a, const PointT& b) { return !(a == b); }
 };
 
-// An origin and a size, not two corners.
+/// An origin and a size, not two corners.
 template <class T>
 struct RectT {
     T x = T();
@@ -35,11 +36,16 @@ struct RectT {
     friend bool operator!=(const RectT& a, const RectT& b) { return !(a == b); }
 };
 
-// The library's integer geometry is 32-bit, as the platform structures are.
+/// The library's integer geometry is 32-bit, as the platform structures are.
+/// @{
 using Point32 = PointT<std::int32_t>;
 using Rect32 = RectT<std::int32_t>;
+/// @}
+/// Floating-point geometry, as the arrangement engine uses it.
+/// @{
 using PointF = PointT<float>;
 using RectF = RectT<float>;
+/// @}
 
 }  // namespace geom
 }  // namespace tarncore

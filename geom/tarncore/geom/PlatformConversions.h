@@ -1,10 +1,12 @@
+// Integer points and rectangles to and from the platform's POINT and RECT.
 #pragma once
 
 #include <tarncore/geom/Geometry.h>
 #include <tarncore/platform/Types.h>
 
-// Integer points and rectangles to and from the platform's POINT and RECT. Widths and
-// corners wrap around in 32 bits, as the platform's own arithmetic does.
+/// @file
+/// Integer points and rectangles to and from the platform's POINT and RECT. Widths and
+/// corners wrap around in 32 bits, as the platform's own arithmetic does.
 namespace tarncore {
 namespace utility {
 

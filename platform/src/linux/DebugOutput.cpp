@@ -1,3 +1,4 @@
+// The process-wide debugger-output sink, standard error by default.
 #include <tarncore/platform/DebugOutput.h>
 
 #include <atomic>

@@ -1,3 +1,4 @@
+// Linux: files and directories through POSIX calls, with errno results and FILETIME times.
 #include "platform/os/Files.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Linux: the special folders from the XDG variables and their fallbacks.
 #include "platform/os/Folders.h"
 
 #include <cerrno>

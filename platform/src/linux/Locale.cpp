@@ -1,3 +1,4 @@
+// Linux: the numeric conventions of the user's LC_NUMERIC through nl_langinfo_l.
 #include "platform/os/Locale.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Linux: aligned blocks through posix_memalign, pages given back with madvise.
 #include "platform/os/Memory.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// Linux: random bytes through getrandom(2).
 #include "platform/os/Random.h"
 
 #include <cerrno>

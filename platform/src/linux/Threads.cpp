@@ -1,3 +1,4 @@
+// Linux: the calling thread's id through gettid().
 #include "platform/os/Threads.h"
 
 #include <sys/syscall.h>

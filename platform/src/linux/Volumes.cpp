@@ -1,3 +1,4 @@
+// Linux: the volumes from the mount table of /proc/self/mounts.
 #include "platform/os/Volumes.h"
 
 #include <climits>

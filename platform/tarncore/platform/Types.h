@@ -1,9 +1,11 @@
+// POINT, RECT and GUID: plain structures of the platform types callers exchange with the library.
 #pragma once
 
 #include <cstdint>
 
-// Plain structures with the fields and widths of the platform types that callers
-// exchange with the library.
+/// @file
+/// Plain structures with the fields and widths of the platform types that callers
+/// exchange with the library.
 namespace tarncore {
 namespace platform {
 
@@ -26,7 +28,7 @@ inline bool operator==(const RECT& a, const RECT& b) {
 }
 inline bool operator!=(const RECT& a, const RECT& b) { return !(a == b); }
 
-// A 128-bit identifier with the fields of the Windows GUID structure (16 bytes).
+/// A 128-bit identifier with the fields of the Windows GUID structure (16 bytes).
 struct GUID {
     std::uint32_t Data1;
     std::uint16_t Data2;

@@ -1,3 +1,4 @@
+// An error manager for tests that records every report, and the exception it can throw.
 #pragma once
 
 #include <tarncore/config/Errors.h>

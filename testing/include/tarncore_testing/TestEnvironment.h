@@ -1,3 +1,4 @@
+// The private folder a test program runs in, and new temporary folders inside it.
 #pragma once
 
 #include <string>

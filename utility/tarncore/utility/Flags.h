@@ -1,10 +1,11 @@
+// Flags, a small set of option bits passed by value.
 #pragma once
 
 namespace tarncore {
 namespace utility {
 
-// A small set of option bits passed by value. Each function that takes one defines
-// what its bits mean.
+/// A small set of option bits passed by value. Each function that takes one defines
+/// what its bits mean.
 template <class T>
 class Flags {
 public:
@@ -12,7 +13,7 @@ public:
     constexpr Flags(T inBits) : mBits(inBits) {}
 
     constexpr T Get() const { return mBits; }
-    // True when every bit of inBits is set.
+    /// True when every bit of inBits is set.
     constexpr bool Test(T inBits) const { return (mBits & inBits) == inBits; }
     void Set(T inBits) { mBits = static_cast<T>(mBits | inBits); }
     void Clear(T inBits) { mBits = static_cast<T>(mBits & ~inBits); }

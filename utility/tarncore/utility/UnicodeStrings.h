@@ -1,3 +1,4 @@
+// UTF-8 and UTF-16 conversion, surrogates, replacements in text and line endings.
 #pragma once
 
 #include <tarncore/platform/Export.h>
@@ -6,32 +7,37 @@
 namespace tarncore {
 namespace utility {
 
+/// Which half of a surrogate pair a unit is, if either.
 enum UnicodeSurrogateT : int { kSurrogateNone = 0, kSurrogateHigh = 1, kSurrogateLow = 2 };
 
+/// The three line endings.
 enum LineEndingType : int { kLineEndingCRLF = 0, kLineEndingCR = 1, kLineEndingLF = 2 };
 
-// Decodes UTF-8. Malformed or truncated input is never an error: the result is every
-// unit decoded before the first offending sequence. Three-byte encodings of surrogates
-// are accepted, so text with unpaired surrogates converts there and back unchanged.
+/// Decodes UTF-8. Malformed or truncated input is never an error: the result is every
+/// unit decoded before the first offending sequence. Three-byte encodings of surrogates
+/// are accepted, so text with unpaired surrogates converts there and back unchanged.
 TARNCORE_API UTF16String UTF8to16(const UTF8String& inText);
 
-// Encodes UTF-16, reading the input as NUL-terminated: a NUL unit ends the text.
-// Unpaired surrogates are written as the three-byte form of their own value.
+/// Encodes UTF-16, reading the input as NUL-terminated: a NUL unit ends the text.
+/// Unpaired surrogates are written as the three-byte form of their own value.
 TARNCORE_API UTF8String UTF16to8(const UTF16String& inText);
-// A null pointer gives an empty string.
+/// A null pointer gives an empty string.
 TARNCORE_API UTF8String UTF16to8(const UTF16Char* inText);
 
-// The bytes of inText (up to its NUL) decoded exactly as UTF8to16 decodes them.
+/// The bytes of inText (up to its NUL) decoded exactly as UTF8to16 decodes them.
 TARNCORE_API UTF16String AsciiToUTF16(const char* inText);
 
+/// Whether the unit is a high or a low surrogate, or neither.
 TARNCORE_API UnicodeSurrogateT UnicodeSurrogate(UTF16Char inUnit);
 
-// Full-width punctuation and digits (U+FF01 to U+FF1F) to their ASCII forms.
+/// Full-width punctuation and digits (U+FF01 to U+FF1F) to their ASCII forms.
+/// @{
 TARNCORE_API bool ToNumericCase(UTF16Char& ioUnit);
 TARNCORE_API bool ToNumericCase(UTF16String& ioText);
+/// @}
 
-// Replaces "@0" to "@9" by the matching value; "@@" gives "@". Values are inserted
-// as they stand and never scanned again.
+/// Replaces `"@0"` to `"@9"` by the matching value; `"@@"` gives `"@"`. Values are inserted
+/// as they stand and never scanned again.
 TARNCORE_API UTF16String ReplaceInString(const UTF16String& inFormat,
                                          const UTF16String& inValue0 = UTF16String(),
                                          const UTF16String& inValue1 = UTF16String(),
@@ -44,16 +50,16 @@ TARNCORE_API UTF16String ReplaceInString(const UTF16String& inFormat,
                                          const UTF16String& inValue8 = UTF16String(),
                                          const UTF16String& inValue9 = UTF16String());
 
-// Replaces every occurrence, left to right, without rescanning replacements. An empty
-// search string leaves the text unchanged.
+/// Replaces every occurrence, left to right, without rescanning replacements. An empty
+/// search string leaves the text unchanged.
 TARNCORE_API void ReplaceAllStringInString(UTF16String& ioText, const UTF16String& inSearch,
                                            const UTF16String& inReplacement);
 
-// CR LF, CR or LF; empty for any other value.
+/// CR LF, CR or LF; empty for any other value.
 TARNCORE_API UTF16String GetLineEnding(LineEndingType inType);
 
-// Rewrites every line ending (CR LF, lone CR, lone LF) to GetLineEnding(inType). Text
-// that already uses that ending throughout is not touched.
+/// Rewrites every line ending (CR LF, lone CR, lone LF) to GetLineEnding(inType). Text
+/// that already uses that ending throughout is not touched.
 TARNCORE_API void ConvertLineEndings(LineEndingType inType, UTF16String& ioText);
 
 }  // namespace utility
