@@ -213,14 +213,20 @@ const PropNodeBase* PropList::Find(const Key& inKey) const {
     return found == mProperties.end() ? nullptr : found->second;
 }
 
-void PropList::Store(const Key& inKey, PropNodeBase* inNode) {
+PropList::Entries::iterator PropList::Position(const Key& inKey) {
+    // Documents list their keys in order, so a list being read grows at its end: one
+    // comparison instead of a search.
+    if (mProperties.empty() || mProperties.rbegin()->first < inKey) return mProperties.end();
+    return mProperties.lower_bound(inKey);
+}
+
+void PropList::Store(Entries::iterator inPosition, const Key& inKey, PropNodeBase* inNode) {
     std::unique_ptr<PropNodeBase> node(inNode);
-    const auto found = mProperties.lower_bound(inKey);
-    if (found != mProperties.end() && found->first == inKey) {
-        std::unique_ptr<PropNodeBase> old(found->second);
-        found->second = node.release();
+    if (inPosition != mProperties.end() && inPosition->first == inKey) {
+        std::unique_ptr<PropNodeBase> old(inPosition->second);
+        inPosition->second = node.release();
     } else {
-        mProperties.emplace_hint(found, inKey, node.get());
+        mProperties.emplace_hint(inPosition, inKey, node.get());
         (void)node.release();
     }
 }
@@ -244,12 +250,13 @@ bool PropList::GetList(const Key& inKey, std::list<ValueT>& ioValue) const {
 
 template <class NodeT, class ValueT>
 void PropList::SetScalar(const Key& inKey, const ValueT& inValue) {
-    const auto found = mProperties.find(inKey);
-    if (found != mProperties.end() && found->second->GetType() == NodeType<NodeT>::kType) {
-        static_cast<NodeT*>(found->second)->SetValue(inValue);
+    const Entries::iterator position = Position(inKey);
+    if (position != mProperties.end() && position->first == inKey &&
+        position->second->GetType() == NodeType<NodeT>::kType) {
+        static_cast<NodeT*>(position->second)->SetValue(inValue);
         return;
     }
-    Store(inKey, new NodeT(inValue));
+    Store(position, inKey, new NodeT(inValue));
 }
 
 template <class NodeT, class ValueT>
@@ -257,7 +264,7 @@ void PropList::SetList(const Key& inKey, const std::list<ValueT>& inValue) {
     // The new elements are made first, so a failure leaves the old value.
     std::unique_ptr<PropListArrayNode<NodeT*>> fresh(new PropListArrayNode<NodeT*>);
     for (const ValueT& value : inValue) fresh->Append(new NodeT(value));
-    Store(inKey, fresh.release());
+    Store(Position(inKey), inKey, fresh.release());
 }
 
 #define TARNCORE_PROPLIST_VALUE_ACCESS(ValueType)                                    \
@@ -330,7 +337,7 @@ PropList* PropList::GetSubList(const Key& inKey) const {
 PropList* PropList::NewSubList(const Key& inKey) {
     if (PropList* existing = GetSubList(inKey)) return existing;
     PropListNode* node = new PropListNode;
-    Store(inKey, node);
+    Store(Position(inKey), inKey, node);
     return node->GetList();
 }
 

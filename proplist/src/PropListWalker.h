@@ -14,6 +14,10 @@ public:
 
     static const Entries& EntriesOf(const PropList& inList) { return inList.mProperties; }
     static void SetVersion(PropList& ioList, unsigned short inVersion) { ioList.mVersion = inVersion; }
+    // Stores the node (taking it) under the key, replacing what the key held.
+    static void Store(PropList& ioList, const PropList::Key& inKey, PropNodeBase* inNode) {
+        ioList.Store(ioList.Position(inKey), inKey, inNode);
+    }
     // A deep copy of the node.
     static PropNodeBase* Clone(const PropNodeBase& inNode);
 };

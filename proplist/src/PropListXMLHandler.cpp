@@ -1,6 +1,8 @@
 // The reader of "prop.map" documents.
 #include "proplist/src/PropListXMLHandler.h"
 
+#include <tarncore/proplist/PropNodes.h>
+
 #include <tarncore/config/Errors.h>
 #include <tarncore/utility/UnicodeStrings.h>
 
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <list>
+#include <memory>
 
 namespace tarncore {
 namespace proplist {
@@ -182,47 +185,51 @@ void PropListXMLHandler::CommitPair() {
     mValueText.clear();
 }
 
+// The collected texts as a list node of NodeT, built in place.
+template <class NodeT, class Convert>
+PropNodeBase* ListNode(const std::vector<UTF16String>& inTexts, Convert inConvert) {
+    std::unique_ptr<PropListArrayNode<NodeT*>> node(new PropListArrayNode<NodeT*>);
+    for (const UTF16String& text : inTexts) node->Append(new NodeT(inConvert(text)));
+    return node.release();
+}
+
 template <class T>
-void PropListXMLHandler::StoreNumbers(const PropList::Key& inKey) {
-    std::list<T> values;
-    for (const UTF16String& text : mArrayTexts) values.push_back(ReadNumber<T>(text));
-    mCurrent->SetValue(inKey, values);
+PropNodeBase* NumberListNode(const std::vector<UTF16String>& inTexts) {
+    return ListNode<SimpleTypeArrayNode<T>>(inTexts, ReadNumber<T>);
 }
 
 void PropListXMLHandler::StoreArray() {
     // The elements' own type decides; the declared one only when there are none.
     const ValueKind kind =
         mArrayTexts.empty() ? (mDeclaredRecognised ? mDeclaredKind : kNoValue) : mValueKind;
-    if (mCurrent != nullptr) {
-        const PropList::Key key = utility::UTF16to8(mKeyText);
-        switch (kind) {
-            case kUnicodeStringValue:
-                mCurrent->SetValue(key, std::list<UTF16String>(mArrayTexts.begin(), mArrayTexts.end()));
-                break;
-            case kStringValue: {
-                std::list<UTF8String> values;
-                for (const UTF16String& text : mArrayTexts) values.push_back(utility::UTF16to8(text));
-                mCurrent->SetValue(key, values);
-                break;
-            }
-            case kTrueValue:
-            case kFalseValue: {
-                static const UTF16String kTrue = MakeUTF16(u"true");
-                std::list<bool> values;
-                for (const UTF16String& text : mArrayTexts) values.push_back(text == kTrue);
-                mCurrent->SetValue(key, values);
-                break;
-            }
-            case kUInt16Value: StoreNumbers<unsigned short>(key); break;
-            case kUInt32Value: StoreNumbers<std::uint32_t>(key); break;
-            case kInt32Value: StoreNumbers<std::int32_t>(key); break;
-            case kUInt64Value: StoreNumbers<std::uint64_t>(key); break;
-            case kInt64Value: StoreNumbers<std::int64_t>(key); break;
-            case kFloatValue: StoreNumbers<float>(key); break;
-            case kDoubleValue: StoreNumbers<double>(key); break;
-            case kNoValue: break;
+    PropNodeBase* node = nullptr;
+    switch (kind) {
+        case kUnicodeStringValue:
+            node = ListNode<UnicodeStringPropNode>(mArrayTexts, [](const UTF16String& text) { return text; });
+            break;
+        case kStringValue:
+            node = ListNode<StringPropNode>(mArrayTexts,
+                                            [](const UTF16String& text) { return utility::UTF16to8(text); });
+            break;
+        case kTrueValue:
+        case kFalseValue: {
+            static const UTF16String kTrue = MakeUTF16(u"true");
+            node = ListNode<BoolPropNode>(mArrayTexts, [](const UTF16String& text) { return text == kTrue; });
+            break;
         }
+        case kUInt16Value: node = NumberListNode<unsigned short>(mArrayTexts); break;
+        case kUInt32Value: node = NumberListNode<std::uint32_t>(mArrayTexts); break;
+        case kInt32Value: node = NumberListNode<std::int32_t>(mArrayTexts); break;
+        case kUInt64Value: node = NumberListNode<std::uint64_t>(mArrayTexts); break;
+        case kInt64Value: node = NumberListNode<std::int64_t>(mArrayTexts); break;
+        case kFloatValue: node = NumberListNode<float>(mArrayTexts); break;
+        case kDoubleValue: node = NumberListNode<double>(mArrayTexts); break;
+        case kNoValue: break;
     }
+    std::unique_ptr<PropNodeBase> owned(node);
+    // Outside every "prop.list" there is no list to hold the array.
+    if (owned && mCurrent != nullptr)
+        PropListWalker::Store(*mCurrent, utility::UTF16to8(mKeyText), owned.release());
     mArrayTexts.clear();
     mKeyText.clear();
     mValueText.clear();

@@ -49,8 +49,6 @@ private:
     void StartList();
     void CommitPair();
     void StoreArray();
-    template <class T>
-    void StoreNumbers(const PropList::Key& inKey);
 
     PropList& mTarget;
     utility::UTF16String mKeyText;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace tarncore {
 namespace xml {
@@ -60,50 +61,60 @@ private:
         UTF16String utf16;
     };
 
-    static constexpr std::size_t kCachedNames = 32;
+    // A direct-mapped cache: a name has one slot, chosen by its length and its first
+    // and last bytes. A document of many distinct names costs a conversion per name
+    // that takes another's slot, never unbounded memory.
+    static constexpr std::size_t kCachedNames = 64;
 
     const UTF16String& Name(std::string_view inName) {
-        for (std::size_t i = 0; i < mCachedCount; ++i) {
-            const CachedName& cached = mNames[i];
-            if (cached.utf8.size() == inName.size() &&
-                std::memcmp(cached.utf8.data(), inName.data(), inName.size()) == 0)
-                return cached.utf16;
+        const std::size_t size = inName.size();
+        const std::size_t hash = size == 0 ? 0
+                                           : size * 7 + static_cast<unsigned char>(inName[0]) * 3 +
+                                                 static_cast<unsigned char>(inName[size - 1]);
+        CachedName& slot = mNames[hash % kCachedNames];
+        if (slot.utf8 != inName) {
+            slot.utf8.assign(inName.data(), size);
+            AssignUTF16(inName, slot.utf16);
         }
-        // A full cache replaces its entries in turn: a document of many distinct names
-        // costs a conversion per name, never unbounded memory.
-        CachedName& slot =
-            mNames[mCachedCount < kCachedNames ? mCachedCount++ : mNextVictim++ % kCachedNames];
-        slot.utf8.assign(inName.data(), inName.size());
-        AssignUTF16(inName, slot.utf16);
         return slot.utf16;
     }
 
     // The map for these attributes, later ones replacing earlier ones of the same local
-    // name. When the names are those of the last element with attributes (the common
-    // case), the entries are kept and only their values are replaced.
+    // name. When the names are those of the last element with attributes, in the same
+    // order (the common case), the entries are kept and only values that changed are
+    // converted again.
     void FillAttributes(const os::XmlAttribute* inAttributes, std::size_t inCount) {
         if (!SameNames(inAttributes, inCount)) {
             mAttributes.clear();
+            mLast.resize(inCount);
             for (std::size_t i = 0; i < inCount; ++i) {
-                UTF16String& value = mAttributes[Name(inAttributes[i].name)];
-                AssignUTF16(inAttributes[i].value, value);
+                mLast[i].name.assign(inAttributes[i].name.data(), inAttributes[i].name.size());
+                mLast[i].value.clear();
+                mLast[i].slot = &mAttributes[Name(inAttributes[i].name)];
+            }
+            // Assigned in order, so a later attribute of the same local name wins.
+            for (std::size_t i = 0; i < inCount; ++i) {
+                mLast[i].value.assign(inAttributes[i].value.data(), inAttributes[i].value.size());
+                AssignUTF16(inAttributes[i].value, *mLast[i].slot);
             }
             return;
         }
-        for (std::size_t i = 0; i < inCount; ++i) AssignUTF16(inAttributes[i].value, *mSlots[i]);
+        bool changed = false;
+        for (std::size_t i = 0; i < inCount; ++i) {
+            LastAttribute& last = mLast[i];
+            // After one value changed, every later one is assigned again: two attributes
+            // may share a slot, and the last of them must win.
+            if (!changed && last.value == inAttributes[i].value) continue;
+            changed = true;
+            last.value.assign(inAttributes[i].value.data(), inAttributes[i].value.size());
+            AssignUTF16(inAttributes[i].value, *last.slot);
+        }
     }
 
-    // True when every attribute's local name is a distinct key of the map and the map
-    // has no other keys; mSlots then holds each attribute's value.
-    bool SameNames(const os::XmlAttribute* inAttributes, std::size_t inCount) {
-        if (inCount != mAttributes.size() || inCount > mSlots.size()) return false;
-        for (std::size_t i = 0; i < inCount; ++i) {
-            const auto found = mAttributes.find(Name(inAttributes[i].name));
-            if (found == mAttributes.end()) return false;
-            for (std::size_t j = 0; j < i; ++j)
-                if (mSlots[j] == &found->second) return false;
-            mSlots[i] = &found->second;
-        }
+    bool SameNames(const os::XmlAttribute* inAttributes, std::size_t inCount) const {
+        if (inCount != mLast.size()) return false;
+        for (std::size_t i = 0; i < inCount; ++i)
+            if (mLast[i].name != inAttributes[i].name) return false;
         return true;
     }
 
@@ -111,10 +122,15 @@ private:
 
     AbstractParseHandler& mHandler;
     std::array<CachedName, kCachedNames> mNames;
-    std::size_t mCachedCount = 0;
-    std::size_t mNextVictim = 0;
+    // The attributes of the last element that had any, and where each one's value is.
+    struct LastAttribute {
+        std::string name;
+        std::string value;
+        UTF16String* slot;
+    };
+
     AttributeMap mAttributes;
-    std::array<UTF16String*, 8> mSlots{};
+    std::vector<LastAttribute> mLast;
     UTF16String mText;
 };
 

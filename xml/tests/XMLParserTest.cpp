@@ -177,6 +177,18 @@ TEST(ExpatParser, DeliversLocalNamesAttributeMapsAndDecodedText) {
     EXPECT_EQ(events, (std::vector<std::string>{"start", "<root", "<item k=2 z=<A", "text:a&b\u20ac<c>",
                                                 ">item", "<plain", ">plain", ">root", "end"}));
 
+    // Attribute maps from one element to the next: values change, names repeat, and a
+    // later attribute of the same local name still wins.
+    events.clear();
+    ASSERT_EQ(ParseText("<r xmlns:p='urn:p'><e p:k='1' k='2'/><e p:k='3' k='2'/><e p:k='1' k='5'/>"
+                        "<e k='9'/><e/><e a='1' b='2'/><e a='1' b='3'/><e b='3' a='1'/></r>",
+                        events),
+              xml::kXMLParseSucceeded);
+    EXPECT_EQ(events, (std::vector<std::string>{"start", "<r",         "<e k=2",     ">e",     "<e k=2",
+                                                ">e",    "<e k=5",     ">e",         "<e k=9", ">e",
+                                                "<e",    ">e",         "<e a=1 b=2", ">e",     "<e a=1 b=3",
+                                                ">e",    "<e a=1 b=3", ">e",         ">r",     "end"}));
+
     // The same element names many times over, and more distinct names than the adapter
     // keeps converted: every event still carries its own name.
     std::string many = "<r>";

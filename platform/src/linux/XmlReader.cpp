@@ -25,9 +25,11 @@ namespace {
 constexpr XML_Char kNamespaceSeparator = ' ';
 
 std::string_view LocalName(const XML_Char* inName) {
-    const std::string_view name(inName);
-    const std::size_t separator = name.rfind(kNamespaceSeparator);
-    return separator == std::string_view::npos ? name : name.substr(separator + 1);
+    const XML_Char* local = inName;
+    const XML_Char* end = inName;
+    for (; *end != 0; ++end)
+        if (*end == kNamespaceSeparator) local = end + 1;
+    return std::string_view(local, static_cast<std::size_t>(end - local));
 }
 
 struct ParserDeleter {

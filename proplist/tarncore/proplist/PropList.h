@@ -144,11 +144,16 @@ private:
     void SetScalar(const Key& inKey, const ValueT& inValue);
     template <class NodeT, class ValueT>
     void SetList(const Key& inKey, const std::list<ValueT>& inValue);
-    const PropNodeBase* Find(const Key& inKey) const;
-    // Stores the node under the key, destroying what the key held.
-    void Store(const Key& inKey, PropNodeBase* inNode);
+    using Entries = std::map<Key, PropNodeBase*>;
 
-    std::map<Key, PropNodeBase*> mProperties;
+    const PropNodeBase* Find(const Key& inKey) const;
+    // The first entry whose key is not less than inKey.
+    Entries::iterator Position(const Key& inKey);
+    // Stores the node under the key, destroying what the key held; inPosition is the
+    // key's Position.
+    void Store(Entries::iterator inPosition, const Key& inKey, PropNodeBase* inNode);
+
+    Entries mProperties;
     unsigned short mVersion;
 };
 
