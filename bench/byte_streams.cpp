@@ -17,7 +17,7 @@
 #include <tarncore/filesupport/PlatformByteStreams.h>
 #include <tarncore/filesupport/StandardByteStreams.h>
 #include <tarncore/filesupport/StreamAdapters.h>
-#include <tarncore/utility/UnicodeStrings.h>
+#include <tarncore/utility/NativePaths.h>
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>
@@ -59,8 +59,9 @@ const std::string& FilePath() {
 }
 
 File TheFile() {
-    const std::string& path = FilePath();
-    return File(utility::UTF8to16(utility::UTF8String(path.begin(), path.end())));
+    utility::UTF16String path;
+    (void)utility::FromNativePath(FilePath(), path);
+    return File(path);
 }
 
 std::uint32_t OurCrc() {

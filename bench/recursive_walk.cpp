@@ -4,7 +4,7 @@
 // program starts and removed when it ends. Both walks visit every file and touch its
 // full path; the ratio of their times is printed at the end.
 #include <tarncore/filesupport/RecursiveFileIterator.h>
-#include <tarncore/utility/UnicodeStrings.h>
+#include <tarncore/utility/NativePaths.h>
 
 #include <benchmark/benchmark.h>
 
@@ -56,8 +56,9 @@ private:
 Tree* sTree = nullptr;
 
 void BM_RecursiveFileIterator(benchmark::State& state) {
-    const std::string root = sTree->Root().string();
-    const filesupport::Dir start(utility::UTF8to16(utility::UTF8String(root.begin(), root.end())));
+    utility::UTF16String root;
+    (void)utility::FromNativePath(sTree->Root().string(), root);
+    const filesupport::Dir start(root);
     for (auto _ : state) {
         std::size_t files = 0, units = 0;
         const filesupport::RecursiveFileIterator end;

@@ -1,6 +1,7 @@
 #include <tarncore/filesupport/CommonDirs.h>
 
 #include <tarncore/config/Client.h>
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
 
 #include "platform/os/Files.h"
@@ -40,13 +41,13 @@ using Guard = std::lock_guard<std::recursive_mutex>;
 
 bool MainExecutablePath(UTF16String& outPath) {
     std::string native;
-    return os::MainExecutablePath(native) == 0 && os::FromNativePath(native, outPath);
+    return os::MainExecutablePath(native) == 0 && utility::FromNativePath(native, outPath);
 }
 
 // The system's folder, or false when it has none.
 bool SpecialFolder(os::SpecialFolder inFolder, bool inCreate, UTF16String& outPath) {
     std::string native;
-    return os::GetSpecialFolder(inFolder, inCreate, native) == 0 && os::FromNativePath(native, outPath);
+    return os::GetSpecialFolder(inFolder, inCreate, native) == 0 && utility::FromNativePath(native, outPath);
 }
 
 Dir SpecialFolderOrAppDir(os::SpecialFolder inFolder, bool inCreate) {

@@ -2,100 +2,57 @@
 
 #include <tarncore/filesupport/FileExceptions.h>
 #include <tarncore/filesupport/Shortcuts.h>
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
-#include <tarncore/utility/UnicodeStrings.h>
 
 #include "filesupport/src/FileErrors.h"
+#include "platform/os/FileErrors.h"
 #include "platform/os/Files.h"
-
-#include <cerrno>
 
 namespace tarncore {
 namespace filesupport {
 
 namespace os = platform::os;
+using os::FileFailure;
 using utility::UTF16String;
 
 namespace {
 
 const utility::PathRules& Rules() { return utility::PathRules::Native(); }
 
-// The native form of a path's long-path form; a path that has none (it holds a NUL)
-// fails every operation with EINVAL.
-int NativeOf(const UTF16String& inPath, std::string& outNative) {
-    return os::ToNativePath(Rules().LongPathForm(inPath), outNative) ? 0 : EINVAL;
-}
-
-int QueryInfo(const UTF16String& inPath, os::FileInfo& outInfo) {
+// Runs inCall on the native form of the path and classifies what it returns. A path
+// that has no native form (it holds a NUL) names nothing the system could be asked
+// about, and fails as kOther.
+template <class Call>
+FileFailure OnNativePath(const UTF16String& inPath, Call inCall) {
     std::string native;
-    if (const int error = NativeOf(inPath, native)) return error;
-    return os::QueryFile(native, outInfo);
+    if (!utility::ToNativePath(inPath, native)) return FileFailure::kOther;
+    return os::ClassifyFileError(inCall(native));
 }
 
+FileFailure QueryInfo(const UTF16String& inPath, os::FileInfo& outInfo) {
+    return OnNativePath(inPath, [&](const std::string& inNative) {
+        return os::QueryFile(inNative, outInfo);
+    });
+}
+
+// A move to another name in the same folder; nothing existing is replaced.
+FileFailure RenameInPlace(const UTF16String& inFrom, const UTF16String& inTo) {
+    std::string to;
+    if (!utility::ToNativePath(inTo, to)) return FileFailure::kOther;
+    return OnNativePath(inFrom, [&](const std::string& inNative) {
+        return os::RenameNoReplace(inNative, to);
+    });
+}
+
+// The narrow form of a path; empty for one that has none, rather than the part before
+// its NUL, which would name another file.
 std::string MultiByteOf(const UTF16String& inPath) {
-    const utility::UTF8String bytes = utility::UTF16to8(inPath);
-    return std::string(bytes.begin(), bytes.end());
+    std::string native;
+    return utility::ToNativePath(inPath, native) ? native : std::string();
 }
 
 }  // namespace
-
-// Which exception a failed create throws, by errno. Each errno goes where the Windows
-// error of the same meaning goes: a missing file or device, a missing folder on the
-// way, a read-only file system, refused access (including an existing directory or a
-// network failure), anything else.
-CreateFailure ClassifyCreateError(int inError) {
-    switch (inError) {
-    case 0:
-        return CreateFailure::kNone;
-    case ENXIO:   // no such device or address: the file's device is gone
-    case ENODEV:
-    case EBADF:   // invalid handle
-        return CreateFailure::kNotFound;
-    case ENOENT:  // a folder on the way is missing
-    case ENOTDIR: // a component on the way is a file
-    case ELOOP:   // the path cannot be resolved
-        return CreateFailure::kInvalidPath;
-    case EROFS:
-        return CreateFailure::kLocked;
-    case EACCES:
-    case EPERM:
-    case EISDIR:  // a directory of that name exists
-    case EEXIST:
-    case EIO:     // write fault
-    case EBUSY:
-    case ETXTBSY:
-    case ENETDOWN:
-    case ENETUNREACH:
-    case ENETRESET:
-    case ECONNABORTED:
-    case ECONNRESET:
-    case EHOSTDOWN:
-    case EHOSTUNREACH:
-    case ESTALE:  // the network name is gone
-    case EREMOTEIO:
-        return CreateFailure::kAccessDenied;
-    default:
-        return CreateFailure::kOther;
-    }
-}
-
-void ThrowCreateError(const File& inFile, int inError) {
-    switch (ClassifyCreateError(inError)) {
-    case CreateFailure::kNone:
-        return;
-    case CreateFailure::kNotFound:
-        throw create_fnf_exception(inFile);
-    case CreateFailure::kInvalidPath:
-        throw create_invalidpath_exception(inFile);
-    case CreateFailure::kLocked:
-        throw create_locked_exception(inFile);
-    case CreateFailure::kAccessDenied:
-        throw create_accessdenied_exception(inFile);
-    case CreateFailure::kOther:
-        break;
-    }
-    throw create_exception(inFile);
-}
 
 // Helpers
 
@@ -108,7 +65,7 @@ FileHelper::FileHelper(const Dir& inDir, const UTF16String& inName)
     : mPath(Rules().JoinFile(inDir.FullPath(), inName)) {}
 FileHelper::FileHelper(const std::string& inNativePath) {
     UTF16String path;
-    if (os::FromNativePath(inNativePath, path)) mPath = Rules().NormalizeFilePath(path);
+    if (utility::FromNativePath(inNativePath, path)) mPath = Rules().NormalizeFilePath(path);
 }
 UTF16String FileHelper::FullNativePath() const { return Rules().LongPathForm(mPath); }
 
@@ -117,7 +74,7 @@ UTF16String FileHelper::FullNativePath() const { return Rules().LongPathForm(mPa
 File::File() : mHelper(new FileHelper(UTF16String())) {}
 File::File(const UTF16String& inPath) : mHelper(new FileHelper(inPath)) {}
 File::File(const FileHelper& inHelper) : mHelper(new FileHelper(inHelper)) {}
-File::File(const File& inOther) : mHelper(new FileHelper(*inOther.mHelper)) {}
+File::File(const File& inOther) = default;
 File::File(const Dir& inDir, const UTF16String& inName) : mHelper(new FileHelper(inDir, inName)) {}
 File::File(const Dir& inDir, const UTF16String& inName, bool inResolve)
     : mHelper(new FileHelper(inDir, inName)) {
@@ -127,11 +84,8 @@ File::File(const Dir& inDir, const UTF16String& inName, bool inResolve)
     bool isDirectory = false;
     if (ResolveIfAlias(*this, target, targetDir, isDirectory) && !isDirectory) *mHelper = *target.mHelper;
 }
-File& File::operator=(const File& inOther) {
-    if (this != &inOther) *mHelper = *inOther.mHelper;
-    return *this;
-}
-File::~File() { delete mHelper; }
+File& File::operator=(const File& inOther) = default;
+File::~File() = default;
 
 const UTF16String& File::FullPath() const { return mHelper->Path(); }
 std::string File::FullPathMultiByte() const { return MultiByteOf(FullPath()); }
@@ -144,48 +98,33 @@ Dir File::Parent() const { return Dir(DirHelper(Rules().ParentDirPath(FullPath()
 
 bool File::Exists() const {
     os::FileInfo info;
-    return QueryInfo(FullPath(), info) == 0;
+    return QueryInfo(FullPath(), info) == FileFailure::kNone;
 }
 
-void File::Create() {
-    std::string native;
-    int error = NativeOf(FullPath(), native);
-    if (error == 0) error = os::CreateOrTruncateFile(native);
-    ThrowCreateError(*this, error);
-}
+void File::Create() { ThrowCreateError(*this, OnNativePath(FullPath(), os::CreateOrTruncateFile)); }
 
 void File::Delete() {
-    std::string native;
-    int error = NativeOf(FullPath(), native);
-    if (error == 0) error = os::DeleteFile(native);
-    if (error != 0) throw file_delete_exception(*this);
+    if (OnNativePath(FullPath(), os::DeleteFile) != FileFailure::kNone) throw file_delete_exception(*this);
 }
 
 void File::Rename(const UTF16String& inNewName) {
     const UTF16String target = Rules().JoinFile(Parent().FullPath(), inNewName);
-    std::string from, to;
-    int error = NativeOf(FullPath(), from);
-    if (error == 0) error = NativeOf(target, to);
-    if (error == 0) error = os::RenameNoReplace(from, to);
-    if (error != 0) throw rename_file(*this, inNewName);
+    if (RenameInPlace(FullPath(), target) != FileFailure::kNone) throw rename_file(*this, inNewName);
     *mHelper = FileHelper(target);
 }
 
-std::uint64_t File::Created() const {
+namespace {
+
+os::FileInfo TimesOf(const File& inFile) {
     os::FileInfo info;
-    const int error = QueryInfo(FullPath(), info);
-    if (error == ENOENT) throw file_not_found_exception(*this);
-    if (error != 0) throw file_exception(*this);
-    return info.created;
+    ThrowFileQueryError(inFile, QueryInfo(inFile.FullPath(), info));
+    return info;
 }
 
-std::uint64_t File::Modified() const {
-    os::FileInfo info;
-    const int error = QueryInfo(FullPath(), info);
-    if (error == ENOENT) throw file_not_found_exception(*this);
-    if (error != 0) throw file_exception(*this);
-    return info.modified;
-}
+}  // namespace
+
+std::uint64_t File::Created() const { return TimesOf(*this).created; }
+std::uint64_t File::Modified() const { return TimesOf(*this).modified; }
 
 std::uint64_t File::Size(FileSizeSelector inSelector) const {
     switch (inSelector) {
@@ -194,7 +133,7 @@ std::uint64_t File::Size(FileSizeSelector inSelector) const {
     case kFileSizeDataPhysical:
     case kFileSizeTotalPhysical: {
         os::FileInfo info;
-        return QueryInfo(FullPath(), info) == 0 ? info.size : 0;
+        return QueryInfo(FullPath(), info) == FileFailure::kNone ? info.size : 0;
     }
     default:
         return 0;
@@ -208,7 +147,7 @@ bool File::operator==(const File& inOther) const { return FullPath() == inOther.
 Dir::Dir() : mHelper(new DirHelper(UTF16String())) {}
 Dir::Dir(const UTF16String& inPath) : mHelper(new DirHelper(inPath)) {}
 Dir::Dir(const DirHelper& inHelper) : mHelper(new DirHelper(inHelper)) {}
-Dir::Dir(const Dir& inOther) : mHelper(new DirHelper(*inOther.mHelper)) {}
+Dir::Dir(const Dir& inOther) = default;
 Dir::Dir(const Dir& inParent, const UTF16String& inName)
     : mHelper(new DirHelper(Rules().JoinDir(inParent.FullPath(), inName), DirHelper::Verbatim())) {}
 Dir::Dir(const Dir& inParent, const UTF16String& inName, bool inResolve) : Dir(inParent, inName) {
@@ -219,11 +158,8 @@ Dir::Dir(const Dir& inParent, const UTF16String& inName, bool inResolve) : Dir(i
     if (ResolveIfAlias(File(inParent, inName), target, targetDir, isDirectory) && isDirectory)
         *this = targetDir;
 }
-Dir& Dir::operator=(const Dir& inOther) {
-    if (this != &inOther) *mHelper = *inOther.mHelper;
-    return *this;
-}
-Dir::~Dir() { delete mHelper; }
+Dir& Dir::operator=(const Dir& inOther) = default;
+Dir::~Dir() = default;
 
 const UTF16String& Dir::FullPath() const { return mHelper->Path(); }
 std::string Dir::FullPathMultiByte() const { return MultiByteOf(FullPath()); }
@@ -233,20 +169,15 @@ bool Dir::IsTopLevelDir() const { return Rules().IsTopLevel(FullPath()); }
 
 bool Dir::Exists() const {
     os::FileInfo info;
-    return QueryInfo(Rules().DirectoryQueryPath(FullPath()), info) == 0 &&
+    return QueryInfo(Rules().DirectoryQueryPath(FullPath()), info) == FileFailure::kNone &&
            info.kind == os::EntryKind::kDirectory;
 }
 
-void Dir::Create() {
-    std::string native;
-    int error = NativeOf(FullPath(), native);
-    if (error == 0) error = os::CreateDirectory(native);
-    if (error != 0 && error != EEXIST) throw dir_exception(*this);
-}
+void Dir::Create() { ThrowDirCreateError(*this, OnNativePath(FullPath(), os::CreateDirectory)); }
 
 void Dir::Delete() {
     std::string native;
-    if (NativeOf(FullPath(), native) != 0) throw dir_exception(*this);
+    if (!utility::ToNativePath(FullPath(), native)) throw dir_exception(*this);
     // The root cannot be removed; refuse before emptying it rather than after.
     if (os::IsFileSystemRoot(native)) throw dir_exception(*this);
     // A link to a directory goes as a link: the folder it points to is not ours.
@@ -261,30 +192,22 @@ void Dir::Delete() {
 
 void Dir::Rename(const UTF16String& inNewName) {
     const UTF16String target = Rules().JoinFile(Parent().FullPath(), inNewName);
-    std::string from, to;
-    int error = NativeOf(FullPath(), from);
-    if (error == 0) error = NativeOf(target, to);
-    if (error == 0) error = os::RenameNoReplace(from, to);
-    if (error == EEXIST || error == ENOTEMPTY) throw rename_dir_already_exists(*this, inNewName);
-    if (error != 0) throw rename_dir(*this, inNewName);
+    ThrowDirRenameError(*this, inNewName, RenameInPlace(FullPath(), target));
     *mHelper = DirHelper(target, DirHelper::Verbatim());
 }
 
-std::uint64_t Dir::Created() const {
+namespace {
+
+os::FileInfo TimesOf(const Dir& inDir) {
     os::FileInfo info;
-    const int error = QueryInfo(FullPath(), info);
-    if (error == ENOENT) throw dir_not_found_exception(*this);
-    if (error != 0) throw dir_exception(*this);
-    return info.created;
+    ThrowDirQueryError(inDir, QueryInfo(inDir.FullPath(), info));
+    return info;
 }
 
-std::uint64_t Dir::Modified() const {
-    os::FileInfo info;
-    const int error = QueryInfo(FullPath(), info);
-    if (error == ENOENT) throw dir_not_found_exception(*this);
-    if (error != 0) throw dir_exception(*this);
-    return info.modified;
-}
+}  // namespace
+
+std::uint64_t Dir::Created() const { return TimesOf(*this).created; }
+std::uint64_t Dir::Modified() const { return TimesOf(*this).modified; }
 
 bool Dir::operator==(const Dir& inOther) const { return FullPath() == inOther.FullPath(); }
 

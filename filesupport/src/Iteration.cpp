@@ -2,6 +2,7 @@
 
 #include <tarncore/filesupport/File.h>
 #include <tarncore/filesupport/Shortcuts.h>
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
 
 #include "platform/os/Files.h"
@@ -27,17 +28,17 @@ bool EndsWithLinkExtension(const UTF16String& inPath) {
 void ReadDirectory(const UTF16String& inDirPath, bool inResolve, std::vector<UTF16String>* outFiles,
                    std::vector<UTF16String>* outDirectories) {
     std::string native;
-    if (!os::ToNativePath(utility::PathRules::Native().LongPathForm(inDirPath), native)) return;
+    if (!utility::ToNativePath(inDirPath, native)) return;
     std::vector<os::DirEntry> entries;
     (void)os::ListDirectory(native, entries);
     for (const os::DirEntry& entry : entries) {
         if (entry.hidden || entry.system) continue;
         UTF16String name;
-        if (!os::FromNativePath(entry.name, name)) continue;
+        if (!utility::FromNativePath(entry.name, name)) continue;
         UTF16String path = utility::PathRules::Native().JoinFile(inDirPath, name);
         bool isDirectory = entry.kind == os::EntryKind::kDirectory;
         if (inResolve && !isDirectory && EndsWithLinkExtension(path) &&
-            FileUtils::ResolveIT(path, isDirectory) < 0)
+            ShortcutFiles::ResolveIT(path, isDirectory) < 0)
             continue;
         std::vector<UTF16String>* list = isDirectory ? outDirectories : outFiles;
         if (list != nullptr) list->push_back(std::move(path));
@@ -89,41 +90,26 @@ bool IteratorHelper::Equals(const IteratorHelper& inOther) const {
 // Dir::DirIterator and Dir::FileIterator own their helper; a default iterator has none.
 
 namespace {
-IteratorHelper* CopyOf(const IteratorHelper* inHelper) {
-    return inHelper != nullptr ? new IteratorHelper(*inHelper) : nullptr;
-}
 bool HelpersEqual(const IteratorHelper* inFirst, const IteratorHelper* inSecond) {
     if (inFirst == nullptr || inSecond == nullptr) return inFirst == inSecond;
     return inFirst->Equals(*inSecond);
 }
 }  // namespace
 
-Dir::DirIterator::DirIterator() : mHelper(nullptr) {}
+Dir::DirIterator::DirIterator() = default;
 Dir::DirIterator::DirIterator(IteratorHelper* inHelper) : mHelper(inHelper) {}
-Dir::DirIterator::DirIterator(const DirIterator& inOther) : mHelper(CopyOf(inOther.mHelper)) {}
-Dir::DirIterator::DirIterator(DirIterator&& inOther) noexcept : mHelper(inOther.mHelper) {
-    inOther.mHelper = nullptr;
-}
-Dir::DirIterator& Dir::DirIterator::operator=(const DirIterator& inOther) {
-    if (this != &inOther) {
-        IteratorHelper* copy = CopyOf(inOther.mHelper);
-        delete mHelper;
-        mHelper = copy;
-    }
-    return *this;
-}
-Dir::DirIterator& Dir::DirIterator::operator=(DirIterator&& inOther) noexcept {
-    std::swap(mHelper, inOther.mHelper);
-    return *this;
-}
-Dir::DirIterator::~DirIterator() { delete mHelper; }
+Dir::DirIterator::DirIterator(const DirIterator& inOther) = default;
+Dir::DirIterator::DirIterator(DirIterator&& inOther) noexcept = default;
+Dir::DirIterator& Dir::DirIterator::operator=(const DirIterator& inOther) = default;
+Dir::DirIterator& Dir::DirIterator::operator=(DirIterator&& inOther) noexcept = default;
+Dir::DirIterator::~DirIterator() = default;
 
 Dir Dir::DirIterator::operator*() const {
-    const UTF16String* path = mHelper != nullptr ? mHelper->Current() : nullptr;
+    const UTF16String* path = mHelper ? mHelper->Current() : nullptr;
     return path != nullptr ? Dir(DirHelper(*path)) : Dir();
 }
 Dir::DirIterator& Dir::DirIterator::operator++() {
-    if (mHelper != nullptr) mHelper->Step();
+    if (mHelper) mHelper->Step();
     return *this;
 }
 Dir::DirIterator Dir::DirIterator::operator++(int) {
@@ -132,35 +118,23 @@ Dir::DirIterator Dir::DirIterator::operator++(int) {
     return before;
 }
 bool Dir::DirIterator::operator==(const DirIterator& inOther) const {
-    return HelpersEqual(mHelper, inOther.mHelper);
+    return HelpersEqual(mHelper.get(), inOther.mHelper.get());
 }
 
-Dir::FileIterator::FileIterator() : mHelper(nullptr) {}
+Dir::FileIterator::FileIterator() = default;
 Dir::FileIterator::FileIterator(IteratorHelper* inHelper) : mHelper(inHelper) {}
-Dir::FileIterator::FileIterator(const FileIterator& inOther) : mHelper(CopyOf(inOther.mHelper)) {}
-Dir::FileIterator::FileIterator(FileIterator&& inOther) noexcept : mHelper(inOther.mHelper) {
-    inOther.mHelper = nullptr;
-}
-Dir::FileIterator& Dir::FileIterator::operator=(const FileIterator& inOther) {
-    if (this != &inOther) {
-        IteratorHelper* copy = CopyOf(inOther.mHelper);
-        delete mHelper;
-        mHelper = copy;
-    }
-    return *this;
-}
-Dir::FileIterator& Dir::FileIterator::operator=(FileIterator&& inOther) noexcept {
-    std::swap(mHelper, inOther.mHelper);
-    return *this;
-}
-Dir::FileIterator::~FileIterator() { delete mHelper; }
+Dir::FileIterator::FileIterator(const FileIterator& inOther) = default;
+Dir::FileIterator::FileIterator(FileIterator&& inOther) noexcept = default;
+Dir::FileIterator& Dir::FileIterator::operator=(const FileIterator& inOther) = default;
+Dir::FileIterator& Dir::FileIterator::operator=(FileIterator&& inOther) noexcept = default;
+Dir::FileIterator::~FileIterator() = default;
 
 File Dir::FileIterator::operator*() const {
-    const UTF16String* path = mHelper != nullptr ? mHelper->Current() : nullptr;
+    const UTF16String* path = mHelper ? mHelper->Current() : nullptr;
     return path != nullptr ? File(FileHelper(*path)) : File();
 }
 Dir::FileIterator& Dir::FileIterator::operator++() {
-    if (mHelper != nullptr) mHelper->Step();
+    if (mHelper) mHelper->Step();
     return *this;
 }
 Dir::FileIterator Dir::FileIterator::operator++(int) {
@@ -169,7 +143,7 @@ Dir::FileIterator Dir::FileIterator::operator++(int) {
     return before;
 }
 bool Dir::FileIterator::operator==(const FileIterator& inOther) const {
-    return HelpersEqual(mHelper, inOther.mHelper);
+    return HelpersEqual(mHelper.get(), inOther.mHelper.get());
 }
 
 Dir::DirIterator Dir::BeginSubdirs(bool inResolve) const {
@@ -185,7 +159,7 @@ Dir::DirIterator Dir::BeginVolumes() {
     std::vector<UTF16String> paths;
     for (const std::string& mountPoint : os::ListVolumes()) {
         UTF16String path;
-        if (os::FromNativePath(mountPoint, path)) paths.push_back(std::move(path));
+        if (utility::FromNativePath(mountPoint, path)) paths.push_back(std::move(path));
     }
     return DirIterator(new IteratorHelper(true, std::move(paths)));
 }

@@ -5,11 +5,6 @@
 #include "filesupport/src/FileNameCollation.h"
 #include "platform/os/Collation.h"
 
-#include <unicode/coll.h>
-#include <unicode/locid.h>
-
-#include <memory>
-
 namespace tarncore {
 namespace filesupport {
 
@@ -19,50 +14,20 @@ namespace {
 
 const utility::PathRules& Rules() { return utility::PathRules::Native(); }
 
-// A collator at secondary strength: case, width and kana type are tertiary
-// differences and drop out; accents are secondary and count. ICU reads "C" and
-// "POSIX" as en_US_POSIX, whose tailoring orders by case, so those use the root.
-std::unique_ptr<icu::Collator> MakeCollator(const std::string& inLocaleName) {
-    std::string name = inLocaleName.substr(0, inLocaleName.find_first_of(".@"));
-    icu::Locale locale = name.empty() || name == "C" || name == "POSIX"
-                             ? icu::Locale::getRoot()
-                             : icu::Locale::createCanonical(name.c_str());
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(locale, status));
-    if (U_FAILURE(status) || collator == nullptr) {
-        status = U_ZERO_ERROR;
-        collator.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
-        if (U_FAILURE(status)) return nullptr;
-    }
-    collator->setStrength(icu::Collator::SECONDARY);
-    return collator;
-}
-
-int Compare(const icu::Collator* inCollator, const UTF16String& inFirst, const UTF16String& inSecond) {
-    if (inCollator == nullptr) return -2;
-    const std::u16string first(inFirst.begin(), inFirst.end());
-    const std::u16string second(inSecond.begin(), inSecond.end());
-    UErrorCode status = U_ZERO_ERROR;
-    const UCollationResult result =
-        inCollator->compare(first.data(), static_cast<int32_t>(first.size()), second.data(),
-                            static_cast<int32_t>(second.size()), status);
-    if (U_FAILURE(status)) return -2;
-    return result < 0 ? -1 : (result > 0 ? 1 : 0);
+int Compare(const platform::os::NameCollator& inCollator, const UTF16String& inFirst,
+            const UTF16String& inSecond) {
+    return inCollator.Compare(inFirst.data(), inFirst.size(), inSecond.data(), inSecond.size());
 }
 
 }  // namespace
 
 int CompareFileNamesInLocale(const UTF16String& inFirst, const UTF16String& inSecond,
                              const std::string& inLocaleName) {
-    const std::unique_ptr<icu::Collator> collator = MakeCollator(inLocaleName);
-    return Compare(collator.get(), inFirst, inSecond);
+    return Compare(platform::os::NameCollator(inLocaleName), inFirst, inSecond);
 }
 
 int CompareFileNames(const UTF16String& inFirst, const UTF16String& inSecond) {
-    // Made once; comparing through a shared collator is safe from several threads.
-    static const std::unique_ptr<icu::Collator> collator =
-        MakeCollator(platform::os::CollationLocaleName());
-    return Compare(collator.get(), inFirst, inSecond);
+    return Compare(platform::os::UserNameCollator(), inFirst, inSecond);
 }
 
 bool IsNormalizedRelativePath(const UTF16String& inPath) {

@@ -1,33 +1,66 @@
 #include <tarncore/filesupport/PlatformByteStreams.h>
 
 #include <tarncore/filesupport/FileExceptions.h>
-#include <tarncore/utility/PathRules.h>
+#include <tarncore/utility/NativePaths.h>
 
+#include "filesupport/src/FileErrors.h"
+#include "platform/os/FileErrors.h"
 #include "platform/os/Files.h"
-
-#include <cerrno>
 
 namespace tarncore {
 namespace filesupport {
 
 namespace os = platform::os;
 
+namespace {
+
+// The failure of a call of the operating system on an open file, as the streams throw it.
+void Check(int inError) {
+    if (inError != 0) throw file_io_error(os::ClassifyFileError(inError));
+}
+
+// Reads inCount bytes; at the end of the file throws eof_error and puts the position back.
+void ReadExactly(os::FileHandle inHandle, unsigned char* outBuffer, std::uint32_t inCount) {
+    std::size_t got = 0;
+    Check(os::ReadFromFile(inHandle, outBuffer, inCount, got));
+    if (got == inCount) return;
+    // A file that cannot seek (a pipe) cannot give the bytes back.
+    std::uint64_t end = 0;
+    if (got > 0 && os::GetFilePosition(inHandle, end) == 0) (void)os::SetFilePosition(inHandle, end - got);
+    throw eof_error();
+}
+
+std::uint64_t PositionOf(os::FileHandle inHandle) {
+    std::uint64_t position = 0;
+    Check(os::GetFilePosition(inHandle, position));
+    return position;
+}
+
+std::uint64_t LengthOf(os::FileHandle inHandle) {
+    std::uint64_t length = 0;
+    Check(os::GetFileLength(inHandle, length));
+    return length;
+}
+
+// The native path of a file, or the stream error of a path that has none (it holds a
+// NUL).
+std::string NativePathOf(const File& inFile) {
+    std::string native;
+    if (!utility::ToNativePath(inFile.FullPath(), native)) throw file_io_error(os::FileFailure::kOther);
+    return native;
+}
+
+}  // namespace
+
 class PlatformFile {
 public:
     enum class Mode { kRead, kWrite };
 
     PlatformFile(const File& inFile, Mode inMode) : mFile(inFile) {
-        std::string native;
-        int error = os::ToNativePath(utility::PathRules::Native().LongPathForm(mFile.FullPath()), native)
-                        ? 0
-                        : EINVAL;
-        if (error == 0)
-            error = inMode == Mode::kRead ? os::OpenFileForReading(native, mHandle)
-                                          : os::OpenFileForWriting(native, mHandle);
-        // A missing file, or a missing folder on the way (or a file where a folder
-        // should be), is "not found"; everything else is a failure of the system.
-        if (error == ENOENT || error == ENOTDIR) throw file_not_found_exception(mFile);
-        if (error != 0) throw io_error();
+        const std::string native = NativePathOf(mFile);
+        ThrowStreamError(mFile, os::ClassifyFileError(inMode == Mode::kRead
+                                                          ? os::OpenFileForReading(native, mHandle)
+                                                          : os::OpenFileForWriting(native, mHandle)));
     }
 
     ~PlatformFile() { os::CloseFile(mHandle); }
@@ -35,40 +68,15 @@ public:
     PlatformFile(const PlatformFile&) = delete;
     PlatformFile& operator=(const PlatformFile&) = delete;
 
-    // A read that meets the end throws eof_error and puts the position back.
-    void Read(unsigned char* outBuffer, std::uint32_t inCount) {
-        std::size_t got = 0;
-        Check(os::ReadFromFile(mHandle, outBuffer, inCount, got));
-        if (got == inCount) return;
-        // A file that cannot seek (a pipe) cannot give the bytes back.
-        std::uint64_t end = 0;
-        if (got > 0 && os::GetFilePosition(mHandle, end) == 0) (void)os::SetFilePosition(mHandle, end - got);
-        throw eof_error();
-    }
-
+    void Read(unsigned char* outBuffer, std::uint32_t inCount) { ReadExactly(mHandle, outBuffer, inCount); }
     void Write(const unsigned char* inData, std::uint32_t inCount) {
         Check(os::WriteToFile(mHandle, inData, inCount));
     }
-
     void Position(std::uint64_t inPosition) { Check(os::SetFilePosition(mHandle, inPosition)); }
-
-    std::uint64_t Position() const {
-        std::uint64_t position = 0;
-        Check(os::GetFilePosition(mHandle, position));
-        return position;
-    }
-
-    std::uint64_t Length() const {
-        std::uint64_t length = 0;
-        Check(os::GetFileLength(mHandle, length));
-        return length;
-    }
+    std::uint64_t Position() const { return PositionOf(mHandle); }
+    std::uint64_t Length() const { return LengthOf(mHandle); }
 
 private:
-    static void Check(int inError) {
-        if (inError != 0) throw io_error();
-    }
-
     File mFile;
     os::FileHandle mHandle = os::kNoFile;
 };
@@ -104,6 +112,70 @@ void OPlatformByteStream::WriteBlock(const unsigned char* inData, std::uint32_t 
 void OPlatformByteStream::CurPos(std::uint64_t inPosition) { mFile->Position(inPosition); }
 std::uint64_t OPlatformByteStream::CurPos() const { return mFile->Position(); }
 std::uint64_t OPlatformByteStream::Length() const { return mFile->Length(); }
+
+// Every call on the temporary file goes through Guarded: a failure aborts the
+// replacement before it is thrown, so that nothing half-written can be committed.
+class PlatformReplacement {
+public:
+    explicit PlatformReplacement(const File& inFile) {
+        ThrowStreamError(inFile, os::ClassifyFileError(os::BeginFileReplacement(NativePathOf(inFile), mState)));
+    }
+
+    ~PlatformReplacement() { os::AbortFileReplacement(mState); }
+
+    PlatformReplacement(const PlatformReplacement&) = delete;
+    PlatformReplacement& operator=(const PlatformReplacement&) = delete;
+
+    void Write(const unsigned char* inData, std::uint32_t inCount) {
+        Guarded([&] { Check(os::WriteToFile(mState.handle, inData, inCount)); });
+    }
+    void Position(std::uint64_t inPosition) {
+        Guarded([&] { Check(os::SetFilePosition(mState.handle, inPosition)); });
+    }
+    std::uint64_t Position() {
+        std::uint64_t position = 0;
+        Guarded([&] { position = PositionOf(mState.handle); });
+        return position;
+    }
+    std::uint64_t Length() {
+        std::uint64_t length = 0;
+        Guarded([&] { length = LengthOf(mState.handle); });
+        return length;
+    }
+    void Commit() {
+        Guarded([&] { Check(os::CommitFileReplacement(mState)); });
+    }
+
+private:
+    template <class Call>
+    void Guarded(Call inCall) {
+        // Given up, failed or committed already.
+        if (mState.handle == os::kNoFile) throw io_error();
+        try {
+            inCall();
+        } catch (...) {
+            os::AbortFileReplacement(mState);
+            throw;
+        }
+    }
+
+    os::FileReplacement mState;
+};
+
+OReplacingPlatformByteStream::OReplacingPlatformByteStream(const File& inFile)
+    : mReplacement(new PlatformReplacement(inFile)) {}
+OReplacingPlatformByteStream::~OReplacingPlatformByteStream() = default;
+
+void OReplacingPlatformByteStream::Put(unsigned char inByte) { mReplacement->Write(&inByte, 1); }
+
+void OReplacingPlatformByteStream::WriteBlock(const unsigned char* inData, std::uint32_t inCount) {
+    if (inCount > 0) mReplacement->Write(inData, inCount);
+}
+
+void OReplacingPlatformByteStream::CurPos(std::uint64_t inPosition) { mReplacement->Position(inPosition); }
+std::uint64_t OReplacingPlatformByteStream::CurPos() const { return mReplacement->Position(); }
+std::uint64_t OReplacingPlatformByteStream::Length() const { return mReplacement->Length(); }
+void OReplacingPlatformByteStream::Commit() { mReplacement->Commit(); }
 
 }  // namespace filesupport
 }  // namespace tarncore

@@ -1,6 +1,6 @@
 #include <tarncore/filesupport/RecursiveFileIterator.h>
 
-#include <tarncore/utility/PathRules.h>
+#include <tarncore/utility/NativePaths.h>
 
 #include "filesupport/src/IteratorHelper.h"
 #include "platform/os/Files.h"
@@ -17,7 +17,7 @@ RecursiveFileIterator::RecursiveFileIterator(const Dir& inStart, bool inResolve)
     try {
         std::string native;
         std::uint64_t device = 0, inode = 0;
-        if (os::ToNativePath(inStart.Helper().FullNativePath(), native) &&
+        if (utility::ToNativePath(inStart.FullPath(), native) &&
             os::DirectoryIdentity(native, true, device, inode))
             mEntered.emplace(device, inode);
         if (!Enter(inStart)) MoveOn();
@@ -65,7 +65,7 @@ void RecursiveFileIterator::MoveOn() {
         // (through a shortcut) is not walked again.
         std::string native;
         std::uint64_t device = 0, inode = 0;
-        if (!os::ToNativePath(subdir.Helper().FullNativePath(), native) ||
+        if (!utility::ToNativePath(subdir.FullPath(), native) ||
             !os::DirectoryIdentity(native, false, device, inode) || !mEntered.emplace(device, inode).second)
             continue;
         if (Enter(subdir)) return;

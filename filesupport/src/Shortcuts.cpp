@@ -1,11 +1,14 @@
 #include <tarncore/filesupport/Shortcuts.h>
 
+#include <tarncore/filesupport/FileExceptions.h>
+#include <tarncore/filesupport/PlatformByteStreams.h>
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
 
+#include "filesupport/src/FileErrors.h"
 #include "filesupport/src/ShellLink.h"
+#include "platform/os/FileErrors.h"
 #include "platform/os/Files.h"
-
-#include <cerrno>
 
 namespace tarncore {
 namespace filesupport {
@@ -18,49 +21,15 @@ namespace {
 // Shortcut files are small; anything larger is not one we read.
 constexpr std::size_t kMaxShortcutBytes = 1 << 20;
 
-bool NativeOf(const UTF16String& inPath, std::string& outNative) {
-    return os::ToNativePath(utility::PathRules::Native().LongPathForm(inPath), outNative);
-}
-
-std::int32_t ResultOfWriteError(int inError) {
-    switch (inError) {
-    case 0:
-        return FileUtils::kResultOK;
-    case ENOENT:
-    case ENOTDIR:
-        return FileUtils::kResultPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-        return FileUtils::kResultAccessDenied;
-    case EROFS:
-        return FileUtils::kResultWriteProtected;
-    case ENOSPC:
-    case EDQUOT:
-        return FileUtils::kResultDiskFull;
-    default:
-        return FileUtils::kResultFail;
-    }
-}
-
 }  // namespace
 
-std::int32_t FileUtils::ResolveIT(UTF16String& ioPath, bool& outIsDirectory) {
+std::int32_t ShortcutFiles::ResolveIT(UTF16String& ioPath, bool& outIsDirectory) {
     std::string native;
-    if (!NativeOf(ioPath, native)) return kResultInvalidArgument;
+    if (!utility::ToNativePath(ioPath, native)) return kResultInvalidArgument;
     std::string bytes;
-    switch (os::ReadFile(native, kMaxShortcutBytes, bytes)) {
-    case 0:
-        break;
-    case ENOENT:
-    case ENOTDIR:
-        return kResultFileNotFound;
-    case EACCES:
-    case EPERM:
-        return kResultAccessDenied;
-    default:
-        return kResultFail;
-    }
+    const std::int32_t read =
+        ShortcutReadResult(os::ClassifyFileError(os::ReadFile(native, kMaxShortcutBytes, bytes)));
+    if (read != kResultOK) return read;
     shelllink::Link link;
     if (!shelllink::Read(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), link))
         return kResultFail;
@@ -69,22 +38,22 @@ std::int32_t FileUtils::ResolveIT(UTF16String& ioPath, bool& outIsDirectory) {
     // working directory, and a path written on another system names nothing here.
     std::string target;
     os::FileInfo info;
-    if (utility::PathRules::Native().IsNormalizedRelativePath(link.target) || !NativeOf(link.target, target) ||
-        os::QueryFile(target, info) != 0)
+    if (utility::PathRules::Native().IsNormalizedRelativePath(link.target) ||
+        !utility::ToNativePath(link.target, target) || os::QueryFile(target, info) != 0)
         return kResultFileNotFound;
     ioPath = link.target;
     outIsDirectory = info.kind == os::EntryKind::kDirectory;
     return kResultOK;
 }
 
-std::int32_t FileUtils::CreateLink(const UTF16String& inTarget, const UTF16String& inShortcut,
-                                   const UTF16String& inDescription) {
+std::int32_t ShortcutFiles::CreateLink(const UTF16String& inTarget, const UTF16String& inShortcut,
+                                       const UTF16String& inDescription) {
     shelllink::Link link;
     link.target = inTarget;
     link.description = inDescription;
     std::string target;
     os::FileInfo info;
-    if (NativeOf(inTarget, target) && os::QueryFile(target, info) == 0) {
+    if (utility::ToNativePath(inTarget, target) && os::QueryFile(target, info) == 0) {
         link.attributes = info.kind == os::EntryKind::kDirectory ? shelllink::kAttributeDirectory
                                                                   : shelllink::kAttributeArchive;
         link.created = info.created;
@@ -92,15 +61,30 @@ std::int32_t FileUtils::CreateLink(const UTF16String& inTarget, const UTF16Strin
         link.modified = info.modified;
         link.fileSize = static_cast<std::uint32_t>(info.size);
     }
-    std::string bytes, shortcut;
-    if (!shelllink::Write(link, bytes) || !NativeOf(inShortcut, shortcut)) return kResultInvalidArgument;
-    return ResultOfWriteError(os::ReplaceFileContents(shortcut, bytes.data(), bytes.size()));
+    // A shortcut path with no native form (it holds a NUL) is a bad argument, not a
+    // failed write.
+    std::string bytes, native;
+    if (!shelllink::Write(link, bytes) || !utility::ToNativePath(inShortcut, native))
+        return kResultInvalidArgument;
+    try {
+        OReplacingPlatformByteStream out{File(inShortcut)};
+        out.WriteBlock(reinterpret_cast<const unsigned char*>(bytes.data()),
+                       static_cast<std::uint32_t>(bytes.size()));
+        out.Commit();
+    } catch (const file_not_found_exception&) {  // the folder is missing
+        return ShortcutWriteResult(os::FileFailure::kNotFound);
+    } catch (const file_io_error& e) {
+        return ShortcutWriteResult(e.Failure());
+    } catch (const io_error&) {
+        return kResultFail;
+    }
+    return kResultOK;
 }
 
 bool ResolveIfAlias(const File& inFile, File& outFile, Dir& outDir, bool& outIsDirectory) {
     if (inFile.GetExtension(true) != utility::MakeUTF16(u".lnk") || !inFile.Exists()) return false;
     UTF16String path = inFile.FullPath();
-    if (FileUtils::ResolveIT(path, outIsDirectory) != FileUtils::kResultOK) return false;
+    if (ShortcutFiles::ResolveIT(path, outIsDirectory) != ShortcutFiles::kResultOK) return false;
     if (outIsDirectory) {
         outDir = Dir(path);
     } else {
@@ -117,11 +101,11 @@ void ResolveIfAliasFileOnly(File& ioFile) {
 }
 
 void CreateShortCut(const File& inShortcut, const Dir& inTarget) {
-    (void)FileUtils::CreateLink(inTarget.FullPath(), inShortcut.FullPath(), UTF16String());
+    (void)ShortcutFiles::CreateLink(inTarget.FullPath(), inShortcut.FullPath(), UTF16String());
 }
 
 void CreateShortCut(const File& inShortcut, const File& inTarget) {
-    (void)FileUtils::CreateLink(inTarget.FullPath(), inShortcut.FullPath(), UTF16String());
+    (void)ShortcutFiles::CreateLink(inTarget.FullPath(), inShortcut.FullPath(), UTF16String());
 }
 
 }  // namespace filesupport

@@ -2,8 +2,10 @@
 
 #include <tarncore/config/Client.h>
 #include <tarncore/filesupport/CommonDirs.h>
+#include <tarncore/filesupport/DeepCopyPtr.h>
 #include <tarncore/filesupport/FileExceptions.h>
 #include <tarncore/filesupport/Paths.h>
+#include <tarncore/filesupport/Shortcuts.h>
 
 #include "filesupport/src/FileErrors.h"
 #include "filesupport/src/FileNameCollation.h"
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <optional>
 #include <thread>
+#include <tuple>
 #include <typeinfo>
 #include <utility>
 #include <vector>
@@ -59,6 +62,8 @@ TEST(FileAndDir, PathsNamesAndRelativePaths) {
     EXPECT_NE(File(U("/A.txt")), File(U("/a.txt")));
     // The narrow form is UTF-8; narrow input that is not UTF-8 names no file.
     EXPECT_EQ(File(U("/caf\xC3\xA9")).FullPathMultiByte(), "/caf\xC3\xA9");
+    // A path holding a NUL has no narrow form; the part before the NUL would be another file.
+    EXPECT_EQ(File(U("/a") + UTF16String(1, 0) + U("b")).FullPathMultiByte(), "");
     EXPECT_EQ(File(FileHelper(std::string("/caf\xC3\xA9"))), File(U("/caf\xC3\xA9")));
     EXPECT_TRUE(File(FileHelper(std::string("/caf\xE9"))).FullPath().empty());
 
@@ -76,6 +81,35 @@ TEST(FileAndDir, PathsNamesAndRelativePaths) {
     EXPECT_EQ(MakeFileFromPath(U("sub/"), base), File());
     EXPECT_EQ(MakeFileFromPath(U("t.txt"), File()), File(U("t.txt")));
     EXPECT_TRUE(IsNormalizedRelativePath(U("a/b")) && !IsNormalizedRelativePath(U("/a/b")));
+}
+
+TEST(DeepCopyPtr, CopiesDeeplyAssignsInPlaceAndMovesWithoutCopying) {
+    using Owner = tarncore::filesupport::detail::DeepCopyPtr<std::string>;
+    Owner first(new std::string("a")), copy = first, none;
+    EXPECT_NE(copy.get(), first.get());
+    *copy += "b";
+    EXPECT_EQ(*first, "a");
+    // Assignment between two holders assigns the value: references to it stay good.
+    std::string& held = *copy;
+    copy = first;
+    EXPECT_EQ(&held, copy.get());
+    EXPECT_EQ(held, "a");
+    none = first;
+    EXPECT_TRUE(none && *none == "a" && none.get() != first.get());
+    copy = Owner();
+    EXPECT_FALSE(copy);
+    // Moving hands the value over.
+    const std::string* value = first.get();
+    Owner moved(std::move(first));
+    EXPECT_TRUE(moved.get() == value && !first);
+    // File and Dir keep their paths through copies and assignments.
+    File file(U("/a")), other(U("/b"));
+    const UTF16String& path = file.FullPath();
+    file = other;
+    EXPECT_EQ(path, U("/b"));
+    Dir dir(U("/d"));
+    dir = Dir(dir);
+    EXPECT_EQ(dir.FullPath(), U("/d"));
 }
 
 TEST(CompareFileNames, IgnoresCaseWidthAndKanaButNotAccentsFromManyThreads) {
@@ -114,16 +148,78 @@ TEST(File, CreateTruncatesAndMapsErrnoToTheExceptions) {
     Caught<create_exception>([&] { File(U(dir + "/a.txt") + UTF16String(1, 0)).Create(); });
     EXPECT_THROW(File().Create(), create_exception);
 
-    using F = CreateFailure;
-    const std::pair<int, CreateFailure> mapping[] = {
-        {0, F::kNone},           {ENXIO, F::kNotFound},      {ENOENT, F::kInvalidPath},
-        {ENOTDIR, F::kInvalidPath}, {EROFS, F::kLocked},     {EACCES, F::kAccessDenied},
-        {EPERM, F::kAccessDenied}, {EISDIR, F::kAccessDenied}, {ESTALE, F::kAccessDenied},
-        {ENOSPC, F::kOther}};
-    for (const auto& [error, failure] : mapping)
-        EXPECT_TRUE(ClassifyCreateError(error) == failure) << "errno " << error;
-    EXPECT_THROW(ThrowCreateError(file, EROFS), create_locked_exception);
-    EXPECT_THROW(ThrowCreateError(file, ENXIO), create_fnf_exception);
+    // Each errno a create can meet, through the one classification, to its exception.
+    namespace os = tarncore::platform::os;
+    const File some(U(dir + "/some"));
+    const auto throwsFor = [&](int inError) {
+        return [&some, inError] { ThrowCreateError(some, os::ClassifyFileError(inError)); };
+    };
+    EXPECT_NO_THROW(throwsFor(0)());
+    for (int error : {ENXIO, ENODEV, EBADF}) Caught<create_fnf_exception>(throwsFor(error));
+    for (int error : {ENOENT, ENOTDIR, ELOOP}) Caught<create_invalidpath_exception>(throwsFor(error));
+    Caught<create_locked_exception>(throwsFor(EROFS));
+    for (int error : {EACCES, EPERM, EISDIR, EEXIST, EIO, EBUSY, ETXTBSY, ENETDOWN, ESTALE, EREMOTEIO})
+        EXPECT_EQ(Caught<create_accessdenied_exception>(throwsFor(error))->GetFile(), some) << error;
+    for (int error : {ENOSPC, EDQUOT, ENOTEMPTY, EINVAL, ENAMETOOLONG})
+        Caught<create_exception>(throwsFor(error));
+}
+
+// The other operations that tell failures apart, each through its own table.
+TEST(FileErrors, EachOperationReportsEachErrnoAsItsOwnTableSays) {
+    namespace os = tarncore::platform::os;
+    const auto kind = [](int inError) { return os::ClassifyFileError(inError); };
+    using R = ShortcutFiles;
+    const std::tuple<int, std::int32_t, std::int32_t> shortcuts[] = {
+        // errno, reading a shortcut, writing one
+        {0, R::kResultOK, R::kResultOK},
+        {ENOENT, R::kResultFileNotFound, R::kResultPathNotFound},
+        {ENOTDIR, R::kResultFileNotFound, R::kResultPathNotFound},
+        {EACCES, R::kResultAccessDenied, R::kResultAccessDenied},
+        {EPERM, R::kResultAccessDenied, R::kResultAccessDenied},
+        {EISDIR, R::kResultFail, R::kResultAccessDenied},
+        {EROFS, R::kResultFail, R::kResultWriteProtected},
+        {ENOSPC, R::kResultFail, R::kResultDiskFull},
+        {EDQUOT, R::kResultFail, R::kResultDiskFull},
+        {ELOOP, R::kResultFail, R::kResultFail},
+        {EEXIST, R::kResultFail, R::kResultFail},
+        {EIO, R::kResultFail, R::kResultFail},
+        {ENXIO, R::kResultFail, R::kResultFail},
+        {EINVAL, R::kResultFail, R::kResultFail},
+        {EFBIG, R::kResultFail, R::kResultFail}};
+    for (const auto& [error, read, write] : shortcuts) {
+        EXPECT_EQ(ShortcutReadResult(kind(error)), read) << "errno " << error;
+        EXPECT_EQ(ShortcutWriteResult(kind(error)), write) << "errno " << error;
+    }
+
+    // Streams: a missing file or folder on the way, or a failure of the system that
+    // keeps its kind for the library's own callers.
+    const File file(U("/f"));
+    for (int error : {ENOENT, ENOTDIR})
+        Caught<file_not_found_exception>([&] { ThrowStreamError(file, kind(error)); });
+    for (int error : {EACCES, EISDIR, ENXIO, ELOOP, ENOSPC, EINVAL}) {
+        const auto thrown = Caught<file_io_error>([&] { ThrowStreamError(file, kind(error)); });
+        EXPECT_TRUE(thrown && thrown->Failure() == kind(error)) << "errno " << error;
+    }
+    EXPECT_NO_THROW(ThrowStreamError(file, kind(0)));
+
+    // Times: only a missing entry is "not found"; a path through a file is an error.
+    Caught<file_not_found_exception>([&] { ThrowFileQueryError(file, kind(ENOENT)); });
+    const Dir dir(U("/d"));
+    Caught<dir_not_found_exception>([&] { ThrowDirQueryError(dir, kind(ENOENT)); });
+    for (int error : {ENOTDIR, EACCES, ELOOP, EIO}) {
+        Caught<file_exception>([&] { ThrowFileQueryError(file, kind(error)); });
+        Caught<dir_exception>([&] { ThrowDirQueryError(dir, kind(error)); });
+    }
+
+    // Making a directory that exists is fine; a rename onto a taken name says so.
+    for (int error : {0, EEXIST}) EXPECT_NO_THROW(ThrowDirCreateError(dir, kind(error)));
+    for (int error : {ENOENT, ENOTEMPTY, EACCES})
+        Caught<dir_exception>([&] { ThrowDirCreateError(dir, kind(error)); });
+    for (int error : {EEXIST, ENOTEMPTY})
+        Caught<rename_dir_already_exists>([&] { ThrowDirRenameError(dir, U("n"), kind(error)); });
+    for (int error : {ENOENT, EACCES, EXDEV, EBUSY})
+        Caught<rename_dir>([&] { ThrowDirRenameError(dir, U("n"), kind(error)); });
+    EXPECT_NO_THROW(ThrowDirRenameError(dir, U("n"), kind(0)));
 }
 
 TEST(File, RenameNeverReplacesAndDeleteReportsFailures) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/UnicodeStrings.h>
 
 #include <tarncore_testing/TestEnvironment.h>
+
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
@@ -12,8 +15,11 @@ namespace filetest {
 
 using tarncore::utility::UTF16String;
 
-inline UTF16String U(const std::string& inText) {
-    return tarncore::utility::UTF8to16(tarncore::utility::UTF8String(inText.begin(), inText.end()));
+// A path, name or text from its native bytes; every text of the tests is well-formed.
+inline UTF16String U(const std::string& inNative) {
+    UTF16String path;
+    if (!tarncore::utility::FromNativePath(inNative, path)) ADD_FAILURE() << "not UTF-8: " << inNative;
+    return path;
 }
 
 inline std::string ReadAll(const std::string& inPath) {

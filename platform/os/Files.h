@@ -1,24 +1,16 @@
 #pragma once
 
-#include <tarncore/utility/StringTypes.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // Files and directories. Paths are native paths (the UTF-8 bytes of the library's
-// UTF-16 paths); every call that can fail returns 0 or an errno value. Times are
-// FILETIME values: 100-ns ticks since 1601-01-01 UTC.
+// UTF-16 paths); every call that can fail returns 0 or an errno value, which
+// FileErrors.h classifies. Times are FILETIME values: 100-ns ticks since 1601-01-01 UTC.
 namespace tarncore {
 namespace platform {
 namespace os {
-
-// The native form of a path. A path holding a NUL unit has none (false).
-bool ToNativePath(const utility::UTF16String& inPath, std::string& outNative);
-// A native name or path as UTF-16. False when the bytes are not well-formed UTF-8:
-// such a name cannot be named again through a UTF-16 path.
-bool FromNativePath(const std::string& inNative, utility::UTF16String& outPath);
 
 enum class EntryKind : int { kFile, kDirectory, kOther };
 
@@ -50,9 +42,8 @@ int RenameNoReplace(const std::string& inFrom, const std::string& inTo);
 
 // The whole contents of a regular file of at most inMaxBytes bytes (EFBIG beyond).
 int ReadFile(const std::string& inPath, std::size_t inMaxBytes, std::string& outBytes);
-// Replaces the file's contents atomically: the bytes go to a new file in the same
-// folder, which is flushed to disk and renamed over the old one. A crash leaves the
-// old contents or the new, never a mix. An existing file's permissions are kept.
+// Replaces the file's contents in one step (BeginFileReplacement, the bytes, then
+// CommitFileReplacement). The file need not exist; its folder must.
 int ReplaceFileContents(const std::string& inPath, const void* inData, std::size_t inSize);
 // Appends at the end, creating the file when it is missing.
 int AppendToFile(const std::string& inPath, const void* inData, std::size_t inSize);
@@ -98,6 +89,30 @@ int GetFilePosition(FileHandle inHandle, std::uint64_t& outPosition);
 int GetFileLength(FileHandle inHandle, std::uint64_t& outLength);
 // Releases the handle; a delayed write error is returned.
 int CloseFile(FileHandle inHandle);
+
+// A file's new contents on their way in: a temporary file in the file's folder, written
+// through its handle (WriteToFile, SetFilePosition, ...), then either committed in the
+// file's place or aborted. A file replaced through these steps holds its old contents
+// or its new ones whenever the process or the machine stops, never a mix.
+struct FileReplacement {
+    std::string target;
+    std::string temporary;
+    FileHandle handle = kNoFile;  // kNoFile once committed or aborted
+};
+
+// Makes the temporary file, under a hidden name in inPath's folder so that the rename
+// stays on one file system and listings skip it. An existing file's permissions are
+// given to it at once; a new file gets the default ones. The file at inPath need not
+// exist (committing creates it); its folder must. A replacement still open in
+// outReplacement is aborted first.
+int BeginFileReplacement(const std::string& inPath, FileReplacement& outReplacement);
+// Flushes the new contents to disk and renames them over the file. On failure the
+// temporary file is removed and the file is left as it was. Either way the replacement
+// is closed afterwards.
+int CommitFileReplacement(FileReplacement& ioReplacement);
+// Closes and removes the temporary file; the file is left as it was. Nothing happens
+// to a replacement that is closed already.
+void AbortFileReplacement(FileReplacement& ioReplacement);
 
 }  // namespace os
 }  // namespace platform

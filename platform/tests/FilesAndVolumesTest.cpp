@@ -1,10 +1,18 @@
+#include "platform/os/FileErrors.h"
 #include "platform/os/Files.h"
 #include "platform/os/Folders.h"
 #include "platform/os/Volumes.h"
 
+#include <tarncore_testing/TestEnvironment.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <utility>
 
 using namespace tarncore::platform::os;
 
@@ -36,23 +44,6 @@ TEST(Volumes, MountTableSelection) {
     EXPECT_NE(std::find(live.begin(), live.end(), "/"), live.end());
 }
 
-TEST(NativePaths, OnlyWholeNamesConvert) {
-    std::string native;
-    EXPECT_TRUE(ToNativePath(tarncore::utility::MakeUTF16(u"/caf\u00e9"), native));
-    EXPECT_EQ(native, "/caf\xC3\xA9");
-    tarncore::utility::UTF16String withNul = tarncore::utility::MakeUTF16(u"/a");
-    withNul.push_back(0);
-    withNul.push_back('b');
-    EXPECT_FALSE(ToNativePath(withNul, native));
-
-    tarncore::utility::UTF16String path = tarncore::utility::MakeUTF16(u"kept");
-    EXPECT_TRUE(FromNativePath("/caf\xC3\xA9", path));
-    EXPECT_EQ(path, tarncore::utility::MakeUTF16(u"/caf\u00e9"));
-    path = tarncore::utility::MakeUTF16(u"kept");
-    EXPECT_FALSE(FromNativePath("/caf\xE9", path));
-    EXPECT_EQ(path, tarncore::utility::MakeUTF16(u"kept"));
-}
-
 TEST(Folders, TheProgramAndFixedFolders) {
     std::string path;
     ASSERT_EQ(MainExecutablePath(path), 0);
@@ -66,4 +57,77 @@ TEST(Folders, TheProgramAndFixedFolders) {
 TEST(Files, TheRootUnderAnyName) {
     for (const char* root : {"/", "//", "/tmp/..", "/."}) EXPECT_TRUE(IsFileSystemRoot(root)) << root;
     for (const char* other : {"/tmp", "", "/missing", "relative"}) EXPECT_FALSE(IsFileSystemRoot(other)) << other;
+}
+
+TEST(FileErrors, EveryErrnoHasOneKind) {
+    using F = FileFailure;
+    const std::pair<int, FileFailure> table[] = {
+        {0, F::kNone},
+        {ENOENT, F::kNotFound},
+        {ENOTDIR, F::kNotADirectory},
+        {ELOOP, F::kLinkLoop},
+        {ENXIO, F::kNoDevice},
+        {ENODEV, F::kNoDevice},
+        {EBADF, F::kNoDevice},
+        {EROFS, F::kReadOnly},
+        {EACCES, F::kAccessDenied},
+        {EPERM, F::kAccessDenied},
+        {EISDIR, F::kIsADirectory},
+        {EEXIST, F::kExists},
+        {ENOTEMPTY, F::kNotEmpty},
+        {EBUSY, F::kBusy},
+        {ETXTBSY, F::kBusy},
+        {EIO, F::kDeviceFault},
+        {ENETDOWN, F::kNetwork},
+        {ENETUNREACH, F::kNetwork},
+        {ENETRESET, F::kNetwork},
+        {ECONNABORTED, F::kNetwork},
+        {ECONNRESET, F::kNetwork},
+        {EHOSTDOWN, F::kNetwork},
+        {EHOSTUNREACH, F::kNetwork},
+        {ESTALE, F::kNetwork},
+        {EREMOTEIO, F::kNetwork},
+        {ENOSPC, F::kNoSpace},
+        {EDQUOT, F::kNoSpace},
+        {EINVAL, F::kOther},
+        {EFBIG, F::kOther},
+        {ENAMETOOLONG, F::kOther},
+        {-1, F::kOther},
+    };
+    for (const auto& [error, kind] : table)
+        EXPECT_EQ(static_cast<int>(ClassifyFileError(error)), static_cast<int>(kind)) << "errno " << error;
+}
+
+TEST(Files, ReplacementsCommitWholeOrLeaveNoTrace) {
+    const std::string folder = tarncore::testing::MakeTempFolder("replace"), path = folder + "/f";
+    const auto contents = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const auto entries = [&] {
+        return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+    };
+    ASSERT_EQ(ReplaceFileContents(path, "one", 3), 0);  // a new file
+    EXPECT_EQ(contents(), "one");
+
+    FileReplacement replacement;
+    ASSERT_EQ(BeginFileReplacement(path, replacement), 0);
+    EXPECT_EQ(WriteToFile(replacement.handle, "two", 3), 0);
+    EXPECT_EQ(entries(), 2);
+    AbortFileReplacement(replacement);
+    AbortFileReplacement(replacement);  // closed already: nothing happens
+    EXPECT_EQ(replacement.handle, kNoFile);
+    EXPECT_EQ(contents(), "one");
+    EXPECT_EQ(entries(), 1);
+    EXPECT_EQ(CommitFileReplacement(replacement), EBADF);
+
+    ASSERT_EQ(BeginFileReplacement(path, replacement), 0);
+    EXPECT_EQ(WriteToFile(replacement.handle, "three", 5), 0);
+    EXPECT_EQ(CommitFileReplacement(replacement), 0);
+    EXPECT_EQ(replacement.handle, kNoFile);
+    EXPECT_EQ(contents(), "three");
+    EXPECT_EQ(entries(), 1);
+
+    EXPECT_EQ(BeginFileReplacement(folder + "/missing/f", replacement), ENOENT);
+    EXPECT_EQ(BeginFileReplacement("", replacement), ENOENT);
 }

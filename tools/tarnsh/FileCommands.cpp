@@ -22,7 +22,7 @@ namespace {
 // A folder, or the rendered message of the exception that asking for it raised.
 std::string Describe(fsup::Dir (*inGet)()) {
     try {
-        return ToNarrow(inGet().FullPath());
+        return PathText(inGet().FullPath());
     } catch (const fsup::dir_exception& e) {
         return "(" + ToNarrow(config::RenderMessage(e.what(), {e.GetDir().FullPath()})) + ")";
     }
@@ -51,30 +51,30 @@ const CommandSet sFileCommands([](Shell& shell) {
             {"user plug-ins", &fsup::commondirs::UserPluginsDir},
         };
         out << std::left << std::setw(22) << "main executable"
-            << ToNarrow(fsup::commondirs::MainExecutableFile().FullPath()) << "\n";
+            << PathText(fsup::commondirs::MainExecutableFile().FullPath()) << "\n";
         for (const auto& [name, get] : folders) out << std::setw(22) << name << Describe(get) << "\n";
     });
     shell.Add("volumes", "volumes", "Lists the mounted volumes.", [](const Shell::Arguments&, std::ostream& out) {
         for (auto it = fsup::Dir::BeginVolumes(); it != fsup::Dir::EndVolumes(); ++it)
-            out << ToNarrow((*it).FullPath()) << "\n";
+            out << PathText((*it).FullPath()) << "\n";
     });
     shell.Add("shortcut", "shortcut <target> <file.lnk> [text]", "Writes a shortcut file.",
               [](const Shell::Arguments& args, std::ostream& out) {
                   if (args.size() < 3 || args.size() > 4)
                       throw std::invalid_argument("usage: shortcut <target> <file.lnk> [text]");
-                  const std::int32_t result = fsup::FileUtils::CreateLink(
-                      ToWide(args[1]), ToWide(args[2]), ToWide(args.size() == 4 ? args[3] : ""));
+                  const std::int32_t result = fsup::ShortcutFiles::CreateLink(
+                      PathArgument(args[1]), PathArgument(args[2]), ToWide(args.size() == 4 ? args[3] : ""));
                   if (result < 0) throw std::runtime_error("shortcut failed: " + ResultText(result));
                   out << args[2] << " -> " << args[1] << "\n";
               });
     shell.Add("resolve", "resolve <file.lnk>", "Prints the target of a shortcut file.",
               [](const Shell::Arguments& args, std::ostream& out) {
                   if (args.size() != 2) throw std::invalid_argument("usage: resolve <file.lnk>");
-                  auto path = ToWide(args[1]);
+                  auto path = PathArgument(args[1]);
                   bool isDirectory = false;
-                  const std::int32_t result = fsup::FileUtils::ResolveIT(path, isDirectory);
+                  const std::int32_t result = fsup::ShortcutFiles::ResolveIT(path, isDirectory);
                   if (result < 0) throw std::runtime_error("does not resolve: " + ResultText(result));
-                  out << ToNarrow(path) << (isDirectory ? " (folder)" : "") << "\n";
+                  out << PathText(path) << (isDirectory ? " (folder)" : "") << "\n";
               });
 });
 

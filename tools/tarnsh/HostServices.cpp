@@ -2,6 +2,7 @@
 
 #include <tarncore/config/Client.h>
 #include <tarncore/config/Messages.h>
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/UnicodeStrings.h>
 #include <tarncore/xml/ExpatParser.h>
 
@@ -19,6 +20,19 @@ std::string ToNarrow(const UTF16String& inText) {
 
 UTF16String ToWide(const std::string& inText) {
     return tarncore::utility::UTF8to16(tarncore::utility::UTF8String(inText.begin(), inText.end()));
+}
+
+UTF16String PathArgument(const std::string& inNative) {
+    UTF16String path;
+    if (!tarncore::utility::FromNativePath(inNative, path))
+        throw std::invalid_argument("not a UTF-8 path: " + inNative);
+    return path;
+}
+
+std::string PathText(const UTF16String& inPath) {
+    std::string native;
+    // A path holding a NUL has no native form; show the text up to it.
+    return tarncore::utility::ToNativePath(inPath, native) ? native : ToNarrow(inPath);
 }
 
 UTF16String DefaultTextLocalizer::LocalizeString(const char* inKey) {

@@ -45,7 +45,14 @@ private:
     ConsoleErrorManager mErrorManager;
 };
 
+// Text between the console (UTF-8) and the library (UTF-16).
 std::string ToNarrow(const tarncore::utility::UTF16String& inText);
 tarncore::utility::UTF16String ToWide(const std::string& inText);
+
+// A path typed at the console; bytes that are not UTF-8 name no file here, so they are
+// refused (std::invalid_argument) rather than cut short into another name.
+tarncore::utility::UTF16String PathArgument(const std::string& inNative);
+// A path as the console shows it: its native bytes.
+std::string PathText(const tarncore::utility::UTF16String& inPath);
 
 }  // namespace tarnsh

@@ -36,13 +36,7 @@ void Reporting(const std::function<void()>& inWork) {
     }
 }
 
-fsup::File FileOf(const std::string& inPath) { return fsup::File(ToWide(inPath)); }
-
-// Making the output empties it, so it must not be the input.
-void CheckDistinct(const Shell::Arguments& inArgs) {
-    if (FileOf(inArgs[1]) == FileOf(inArgs[2]))
-        throw std::invalid_argument("the output would overwrite the input");
-}
+fsup::File FileOf(const std::string& inPath) { return fsup::File(PathArgument(inPath)); }
 
 const CommandSet sStreamCommands([](Shell& shell) {
     shell.Add("crc32", "crc32 <file>", "Prints the CRC-32 (as zlib computes it) and the length of a file.",
@@ -62,36 +56,37 @@ const CommandSet sStreamCommands([](Shell& shell) {
               "Writes a file run-length coded (PackBits); an existing packed file is replaced.",
               [](const Shell::Arguments& args, std::ostream& out) {
                   if (args.size() != 3) throw std::invalid_argument("usage: pack <file> <packed file>");
-                  CheckDistinct(args);
                   Reporting([&] {
                       fsup::IPlatformByteStream in(FileOf(args[1]));
-                      fsup::File packedFile = FileOf(args[2]);
-                      packedFile.Create();
-                      fsup::OPlatformByteStream file(packedFile);
+                      // The packed file takes its place only when it is whole, so a
+                      // failure leaves the old one, and a file may be packed onto itself.
+                      fsup::OReplacingPlatformByteStream file(FileOf(args[2]));
                       fsup::OBufferedByteStream buffered(file, kBufferSize, kGranule);
                       fsup::ORLEByteStream packed(buffered);
                       packed << in;
                       packed.Flush();
                       buffered.Flush();
-                      out << in.Length() << " bytes packed into " << file.Length() << "\n";
+                      const std::uint64_t length = file.Length();
+                      file.Commit();
+                      out << in.Length() << " bytes packed into " << length << "\n";
                   });
               });
     shell.Add("unpack", "unpack <packed file> <file>",
               "Writes the bytes of a run-length coded (PackBits) file; an existing file is replaced.",
               [](const Shell::Arguments& args, std::ostream& out) {
                   if (args.size() != 3) throw std::invalid_argument("usage: unpack <packed file> <file>");
-                  CheckDistinct(args);
                   Reporting([&] {
                       fsup::IPlatformByteStream file(FileOf(args[1]));
                       fsup::IBufferedByteStream buffered(file, kBufferSize, kGranule);
                       fsup::IRLEByteStream packed(buffered);
-                      fsup::File plainFile = FileOf(args[2]);
-                      plainFile.Create();
-                      fsup::OPlatformByteStream plain(plainFile);
+                      // Packed data that ends early leaves an existing file as it was.
+                      fsup::OReplacingPlatformByteStream plain(FileOf(args[2]));
                       fsup::OBufferedByteStream written(plain, kBufferSize, kGranule);
                       written << packed;
                       written.Flush();
-                      out << file.Length() << " bytes unpacked into " << plain.Length() << "\n";
+                      const std::uint64_t length = plain.Length();
+                      plain.Commit();
+                      out << file.Length() << " bytes unpacked into " << length << "\n";
                   });
               });
 });

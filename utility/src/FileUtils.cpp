@@ -1,5 +1,6 @@
 #include <tarncore/utility/FileUtils.h>
 
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
 
 #include "platform/os/Files.h"
@@ -32,17 +33,17 @@ std::string TextModeBytes(const UTF8String& inText) {
 bool FileExists(const UTF16String& inPath) {
     std::string native;
     os::FileInfo info;
-    return os::ToNativePath(Rules().LongPathForm(inPath), native) && os::QueryFile(native, info) == 0;
+    return ToNativePath(inPath, native) && os::QueryFile(native, info) == 0;
 }
 
 void CreateNewFile(const UTF16String& inPath) {
     std::string native;
-    if (os::ToNativePath(Rules().LongPathForm(inPath), native)) (void)os::CreateNewFile(native);
+    if (ToNativePath(inPath, native)) (void)os::CreateNewFile(native);
 }
 
 bool RemoveFile(const UTF16String& inPath) {
     std::string native;
-    return os::ToNativePath(Rules().LongPathForm(inPath), native) && os::DeleteFile(native) == 0;
+    return ToNativePath(inPath, native) && os::DeleteFile(native) == 0;
 }
 
 bool GetParentPath(const UTF16String& inPath, UTF16String& outParent) {
@@ -60,13 +61,13 @@ void BuildPathSpec(const UTF16String& inDirectory, const UTF16String& inName, UT
 
 void ContainedFiles(const UTF16String& inDirectory, std::vector<UTF16String>& ioFiles) {
     std::string native;
-    if (!os::ToNativePath(Rules().LongPathForm(inDirectory), native)) return;
+    if (!ToNativePath(inDirectory, native)) return;
     std::vector<os::DirEntry> entries;
     (void)os::ListDirectory(native, entries);
     for (const os::DirEntry& entry : entries) {
         if (entry.hidden || entry.system || entry.kind != os::EntryKind::kFile) continue;
         UTF16String name;
-        if (!os::FromNativePath(entry.name, name)) continue;
+        if (!FromNativePath(entry.name, name)) continue;
         ioFiles.push_back(Rules().AppendName(inDirectory, name));
     }
 }
@@ -83,14 +84,14 @@ UTF16String UniqueFileName(const UTF16String& inDirectory, const UTF16String& in
 
 void SimpleWriteStringToFile(const UTF16String& inPath, const UTF8String& inText) {
     std::string native;
-    if (!os::ToNativePath(inPath, native)) return;
+    if (!ToNativePath(inPath, native)) return;
     const std::string bytes = TextModeBytes(inText);
     (void)os::ReplaceFileContents(native, bytes.data(), bytes.size());
 }
 
 void SimpleAppendStringToFile(const UTF16String& inPath, const UTF8String& inText) {
     std::string native;
-    if (!os::ToNativePath(inPath, native)) return;
+    if (!ToNativePath(inPath, native)) return;
     const std::string bytes = TextModeBytes(inText);
     (void)os::AppendToFile(native, bytes.data(), bytes.size());
 }

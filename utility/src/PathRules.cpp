@@ -1,6 +1,6 @@
 #include <tarncore/utility/PathRules.h>
 
-#include <unicode/uchar.h>
+#include "platform/os/CharacterProperties.h"
 
 #include <vector>
 
@@ -40,7 +40,7 @@ std::size_t ExtensionDot(const UTF16String& inPath, std::size_t inSeparator) {
 UTF16Char LowerCaseUnit(UTF16Char inUnit) {
     // Surrogate halves are left alone: they have no case of their own.
     if (inUnit >= 0xD800 && inUnit <= 0xDFFF) return inUnit;
-    const UChar32 lower = u_tolower(static_cast<UChar32>(inUnit));
+    const char32_t lower = platform::os::SimpleLowerCase(inUnit);
     return lower <= 0xFFFF ? static_cast<UTF16Char>(lower) : inUnit;
 }
 

@@ -1,6 +1,6 @@
 #include <tarncore/utility/TextStreamFacets.h>
 
-#include <unicode/uchar.h>
+#include "platform/os/CharacterProperties.h"
 
 #include <mutex>
 
@@ -12,18 +12,18 @@ Mask AsciiMask(unsigned inUnit) { return std::ctype<char>::classic_table()[inUni
 
 // Classes of a UTF-16 unit beyond ASCII by its Unicode properties; surrogates have none.
 Mask UnicodeMask(unsigned short inUnit) {
-    if (inUnit >= 0xD800 && inUnit <= 0xDFFF) return 0;
-    const UChar32 c = inUnit;
+    namespace os = tarncore::platform::os;
+    const unsigned classes = os::CharacterClasses(inUnit);
     Mask m = 0;
-    if (u_isWhitespace(c)) m |= std::ctype_base::space;
-    if (u_isblank(c)) m |= std::ctype_base::blank;
-    if (u_iscntrl(c)) m |= std::ctype_base::cntrl;
-    if (u_isupper(c)) m |= std::ctype_base::upper;
-    if (u_islower(c)) m |= std::ctype_base::lower;
-    if (u_isalpha(c)) m |= std::ctype_base::alpha;
-    if (u_ispunct(c)) m |= std::ctype_base::punct;
-    if (u_isgraph(c)) m |= std::ctype_base::graph;
-    if (u_isprint(c)) m |= std::ctype_base::print;
+    if (classes & os::kClassSpace) m |= std::ctype_base::space;
+    if (classes & os::kClassBlank) m |= std::ctype_base::blank;
+    if (classes & os::kClassControl) m |= std::ctype_base::cntrl;
+    if (classes & os::kClassUpper) m |= std::ctype_base::upper;
+    if (classes & os::kClassLower) m |= std::ctype_base::lower;
+    if (classes & os::kClassAlpha) m |= std::ctype_base::alpha;
+    if (classes & os::kClassPunctuation) m |= std::ctype_base::punct;
+    if (classes & os::kClassGraphic) m |= std::ctype_base::graph;
+    if (classes & os::kClassPrintable) m |= std::ctype_base::print;
     return m;
 }
 
@@ -33,13 +33,13 @@ Mask UnitMask(unsigned char inUnit) { return inUnit < 0x80 ? AsciiMask(inUnit) :
 unsigned short ToUpperUnit(unsigned short inUnit) {
     if (inUnit < 0x80) return (inUnit >= 'a' && inUnit <= 'z') ? inUnit - 0x20 : inUnit;
     if (inUnit >= 0xD800 && inUnit <= 0xDFFF) return inUnit;
-    const UChar32 mapped = u_toupper(inUnit);
+    const char32_t mapped = tarncore::platform::os::SimpleUpperCase(inUnit);
     return mapped <= 0xFFFF ? static_cast<unsigned short>(mapped) : inUnit;
 }
 unsigned short ToLowerUnit(unsigned short inUnit) {
     if (inUnit < 0x80) return (inUnit >= 'A' && inUnit <= 'Z') ? inUnit + 0x20 : inUnit;
     if (inUnit >= 0xD800 && inUnit <= 0xDFFF) return inUnit;
-    const UChar32 mapped = u_tolower(inUnit);
+    const char32_t mapped = tarncore::platform::os::SimpleLowerCase(inUnit);
     return mapped <= 0xFFFF ? static_cast<unsigned short>(mapped) : inUnit;
 }
 unsigned char ToUpperUnit(unsigned char inUnit) {

@@ -1,5 +1,5 @@
 #include <tarncore/utility/FileUtils.h>
-#include <tarncore/utility/UnicodeStrings.h>
+#include <tarncore/utility/NativePaths.h>
 
 #include <tarncore_testing/TestEnvironment.h>
 
@@ -19,7 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-UTF16String U(const std::string& inText) { return UTF8to16(UTF8String(inText.begin(), inText.end())); }
+UTF16String U(const std::string& inNative) {
+    UTF16String path;
+    if (!FromNativePath(inNative, path)) ADD_FAILURE() << "not UTF-8: " << inNative;
+    return path;
+}
 UTF8String Bytes(const std::string& inText) { return UTF8String(inText.begin(), inText.end()); }
 
 std::string ReadAll(const std::string& inPath) {

@@ -1,3 +1,4 @@
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/PathRules.h>
 
 #include <gtest/gtest.h>
@@ -119,4 +120,23 @@ TEST(PathRules, PosixFlavourKeepsEverythingButOneTrailingSlash) {
     const UTF16String base = U(kPosixBase);
     for (const char16_t* target : {u"/a/b/t.txt", u"/a/c/d/e/t", u"/t", u"/a/t"})
         EXPECT_EQ(posix.ResolveRelativePath(posix.MakeRelativePath(U(target), base), base), U(target));
+}
+
+TEST(NativePaths, OnlyWholeNamesConvert) {
+    std::string native;
+    EXPECT_TRUE(ToNativePath(U(u"/caf\u00e9"), native));
+    EXPECT_EQ(native, "/caf\xC3\xA9");
+    UTF16String withNul = U(u"/a");
+    withNul.push_back(0);
+    withNul.push_back('b');
+    native = "kept";
+    EXPECT_FALSE(ToNativePath(withNul, native));
+    EXPECT_EQ(native, "kept");
+
+    UTF16String path = U(u"kept");
+    EXPECT_TRUE(FromNativePath("/caf\xC3\xA9", path));
+    EXPECT_EQ(path, U(u"/caf\u00e9"));
+    path = U(u"kept");
+    EXPECT_FALSE(FromNativePath("/caf\xE9", path));
+    EXPECT_EQ(path, U(u"kept"));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <tarncore/filesupport/DeepCopyPtr.h>
 #include <tarncore/platform/Export.h>
 #include <tarncore/utility/StringTypes.h>
 
@@ -60,6 +61,8 @@ private:
     utility::UTF16String mPath;
 };
 
+// File, Dir and the iterators own their helpers through detail::DeepCopyPtr. File and
+// Dir have no move members: each always holds a path, so a move copies.
 class TARNCORE_API File {
 public:
     File();
@@ -105,7 +108,7 @@ public:
     FileHelper& Helper() { return *mHelper; }
 
 private:
-    FileHelper* mHelper;
+    detail::DeepCopyPtr<FileHelper> mHelper;
 };
 
 class TARNCORE_API Dir {
@@ -132,7 +135,7 @@ public:
         explicit DirIterator(IteratorHelper* inHelper);
 
     private:
-        IteratorHelper* mHelper;
+        detail::DeepCopyPtr<IteratorHelper> mHelper;  // none in a default iterator
     };
 
     class TARNCORE_API FileIterator {
@@ -154,7 +157,7 @@ public:
         explicit FileIterator(IteratorHelper* inHelper);
 
     private:
-        IteratorHelper* mHelper;
+        detail::DeepCopyPtr<IteratorHelper> mHelper;  // none in a default iterator
     };
 
     Dir();
@@ -219,7 +222,7 @@ public:
     static Dir PrefDir();
 
 private:
-    DirHelper* mHelper;
+    detail::DeepCopyPtr<DirHelper> mHelper;
 };
 
 }  // namespace filesupport

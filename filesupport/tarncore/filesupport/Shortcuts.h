@@ -11,7 +11,8 @@
 namespace tarncore {
 namespace filesupport {
 
-class TARNCORE_API FileUtils {
+// Reading and writing shortcut files, with COM-style result codes.
+class TARNCORE_API ShortcutFiles {
 public:
     // Result codes: 0 is success, negative values are failures.
     enum : std::int32_t {
@@ -34,6 +35,10 @@ public:
                                    const utility::UTF16String& inShortcut,
                                    const utility::UTF16String& inDescription);
 };
+
+// The name hosts written for the original interface use (FileUtils::ResolveIT). It is
+// not utility::FileUtils, the simple file utilities.
+using FileUtils = ShortcutFiles;
 
 // When inFile is an existing shortcut (extension ".lnk" in any case) that resolves,
 // sets outFile or outDir to its target, outIsDirectory to which, and returns true.

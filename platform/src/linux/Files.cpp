@@ -1,7 +1,5 @@
 #include "platform/os/Files.h"
 
-#include <tarncore/utility/UnicodeStrings.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -66,23 +64,6 @@ int OpenAndClose(const std::string& inPath, int inFlags) {
 
 }  // namespace
 
-bool ToNativePath(const utility::UTF16String& inPath, std::string& outNative) {
-    if (inPath.find(utility::UTF16Char(0)) != utility::UTF16String::npos) return false;
-    const utility::UTF8String bytes = utility::UTF16to8(inPath);
-    outNative.assign(bytes.begin(), bytes.end());
-    return true;
-}
-
-bool FromNativePath(const std::string& inNative, utility::UTF16String& outPath) {
-    const utility::UTF8String bytes(inNative.begin(), inNative.end());
-    utility::UTF16String path = utility::UTF8to16(bytes);
-    // The decoder stops at the first malformed sequence; only a full round trip
-    // proves that the name was decoded whole.
-    if (utility::UTF16to8(path) != bytes) return false;
-    outPath.swap(path);
-    return true;
-}
-
 int QueryFile(const std::string& inPath, FileInfo& outInfo) {
     struct statx info;
     if (::statx(AT_FDCWD, inPath.c_str(), AT_STATX_SYNC_AS_STAT,
@@ -136,33 +117,13 @@ int RenameNoReplace(const std::string& inFrom, const std::string& inTo) {
 
 
 int ReplaceFileContents(const std::string& inPath, const void* inData, std::size_t inSize) {
-    if (inPath.empty()) return ENOENT;
-    const std::size_t slash = inPath.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : inPath.substr(0, slash + 1);
-
-    // A hidden name in the same folder, so the rename stays on one file system and
-    // directory listings skip it.
-    static std::atomic<unsigned> counter{0};
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folder + ".tarncore-" + std::to_string(::getpid()) + "-" +
-                    std::to_string(counter.fetch_add(1)) + ".tmp";
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return LastError();
+    FileReplacement replacement;
+    if (const int error = BeginFileReplacement(inPath, replacement)) return error;
+    if (const int error = WriteAll(replacement.handle, inData, inSize)) {
+        AbortFileReplacement(replacement);
+        return error;
     }
-    if (fd < 0) return EEXIST;
-
-    struct stat old;
-    if (::stat(inPath.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        (void)::fchmod(fd, old.st_mode & 07777);
-    int error = WriteAll(fd, inData, inSize);
-    if (error == 0 && ::fsync(fd) != 0) error = LastError();
-    const int closeError = CloseChecked(fd);
-    if (error == 0) error = closeError;
-    if (error == 0 && ::rename(temporary.c_str(), inPath.c_str()) != 0) error = LastError();
-    if (error != 0) ::unlink(temporary.c_str());
-    return error;
+    return CommitFileReplacement(replacement);
 }
 
 int AppendToFile(const std::string& inPath, const void* inData, std::size_t inSize) {
@@ -353,6 +314,52 @@ int GetFileLength(FileHandle inHandle, std::uint64_t& outLength) {
 }
 
 int CloseFile(FileHandle inHandle) { return CloseChecked(inHandle); }
+
+int BeginFileReplacement(const std::string& inPath, FileReplacement& outReplacement) {
+    AbortFileReplacement(outReplacement);
+    if (inPath.empty()) return ENOENT;
+    const std::size_t slash = inPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : inPath.substr(0, slash + 1);
+
+    // Over an existing file the temporary starts private and then takes that file's
+    // permissions, so its contents are never readable by more users than the old ones.
+    struct stat old;
+    const bool replacesFile = ::stat(inPath.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    static std::atomic<unsigned> counter{0};
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = folder + ".tarncore-" + std::to_string(::getpid()) + "-" +
+                    std::to_string(counter.fetch_add(1)) + ".tmp";
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacesFile ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST) return LastError();
+    }
+    if (fd < 0) return EEXIST;
+    if (replacesFile) (void)::fchmod(fd, old.st_mode & 07777);
+    outReplacement.target = inPath;
+    outReplacement.temporary = temporary;
+    outReplacement.handle = fd;
+    return 0;
+}
+
+int CommitFileReplacement(FileReplacement& ioReplacement) {
+    if (ioReplacement.handle == kNoFile) return EBADF;
+    int error = ::fsync(ioReplacement.handle) != 0 ? LastError() : 0;
+    const int closeError = CloseChecked(ioReplacement.handle);
+    ioReplacement.handle = kNoFile;
+    if (error == 0) error = closeError;
+    if (error == 0 && ::rename(ioReplacement.temporary.c_str(), ioReplacement.target.c_str()) != 0)
+        error = LastError();
+    if (error != 0) ::unlink(ioReplacement.temporary.c_str());
+    return error;
+}
+
+void AbortFileReplacement(FileReplacement& ioReplacement) {
+    if (ioReplacement.handle == kNoFile) return;
+    ::close(ioReplacement.handle);
+    ioReplacement.handle = kNoFile;
+    ::unlink(ioReplacement.temporary.c_str());
+}
 
 }  // namespace os
 }  // namespace platform
