@@ -3,6 +3,7 @@
 
 #include <tarncore/config/Errors.h>
 #include <tarncore/filesupport/File.h>
+#include <tarncore/filesupport/PlatformByteStreams.h>
 #include <tarncore/filesupport/StreamAdapters.h>
 #include <tarncore/proplist/PropNodes.h>
 #include <tarncore/utility/UnicodeStrings.h>
@@ -11,7 +12,6 @@
 
 #include "proplist/src/PropListWalker.h"
 #include "proplist/src/PropListXMLHandler.h"
-#include "proplist/src/ReplacingFileStream.h"
 
 #include <algorithm>
 #include <functional>
@@ -172,7 +172,7 @@ void WriteAll(filesupport::OByteStream& ioStream, const UTF8Char* inData, std::s
 // Replaces the file with the document, with each line feed as carriage return and line
 // feed when inTextMode. Every failure throws, and leaves the old file as it was.
 void Replace(const filesupport::File& inFile, const UTF8String& inDocument, bool inTextMode) {
-    ReplacingFileStream file(inFile);
+    filesupport::OReplacingPlatformByteStream file(inFile);
     filesupport::OBufferedByteStream buffered(file, kBufferSize, kGranule);
     if (!inTextMode) {
         WriteAll(buffered, inDocument.data(), inDocument.size());

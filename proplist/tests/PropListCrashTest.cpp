@@ -1,5 +1,5 @@
-// Saving survives being killed: a child process saves in a loop and is killed at random
-// moments; every time, the file loads as one of the two lists it was saving.
+// Saving survives being killed: a child process saves two lists in turn and is killed at
+// a random moment after its first save; every time, the file loads as one of the two.
 #include <tarncore/filesupport/File.h>
 #include <tarncore/proplist/PropList.h>
 #include <tarncore/proplist/PropListUtils.h>
@@ -72,21 +72,33 @@ TEST(PropListCrash, AKilledSaveLeavesTheOldListOrTheNew) {
     std::mt19937 random(1234);
     int seen[2] = {0, 0};
     for (int kill = 0; kill < 200; ++kill) {
+        // The child tells when its first save is in place, so that every round has
+        // replaced the file at least once before the kill comes during a later save.
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             // Saves until killed; nothing of the test framework runs here.
+            close(ready[0]);
             try {
-                for (int n = 0;; ++n) utils::SavePropList(file, lists[(kill + n) % 2]);
+                for (int n = 0;; ++n) {
+                    utils::SavePropList(file, lists[(kill + n) % 2]);
+                    if (n == 0 && write(ready[1], "s", 1) != 1) break;
+                }
             } catch (...) {
             }
             _exit(1);
         }
+        close(ready[1]);
+        char signal = 0;
+        const bool saved = read(ready[0], &signal, 1) == 1;
+        close(ready[0]);
         std::this_thread::sleep_for(std::chrono::microseconds(random() % spread));
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped saving by itself";
+        ASSERT_TRUE(saved && WIFSIGNALED(status)) << "the child stopped saving by itself";
 
         PropList loaded;
         utils::LoadPropList(file.FullPath(), loaded);

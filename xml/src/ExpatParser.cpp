@@ -1,9 +1,9 @@
 // The supplied document parser: the platform's XML reader, its events in UTF-16.
 #include <tarncore/xml/ExpatParser.h>
 
+#include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/UnicodeStrings.h>
 
-#include "platform/os/Files.h"
 #include "platform/os/XmlReader.h"
 
 #include <array>
@@ -149,7 +149,7 @@ ExpatDocParser::~ExpatDocParser() = default;
 
 XMLParseStatus ExpatDocParser::ParseDocument(const UTF16String& inPath) {
     std::string native;
-    if (GetHandler() == nullptr || !os::ToNativePath(inPath, native)) return kXMLParseFailed;
+    if (GetHandler() == nullptr || !utility::ToNativePath(inPath, native)) return kXMLParseFailed;
     EventAdapter adapter(*GetHandler());
     return StatusOf(os::ParseXmlFile(native, adapter));
 }
