@@ -50,10 +50,11 @@ TARNCORE_API void WritePropList(utility::UTF8String& ioText, const PropList& inL
 // Replace the file with the list's document: the path form writes every line feed as a
 // carriage return and line feed, the File form the document's bytes as they stand.
 // The file is replaced in one step: a failure, or a crash while saving, leaves the old
-// file as it was. A list that a document cannot carry (a value or key holding a
-// character XML cannot, lists nested more than PropList::kMaxNesting deep) is reported
-// (component 104, code 23) and nothing is written; a file that cannot be written throws
-// the file support exceptions (filesupport/FileExceptions.h, filesupport/ByteStreams.h).
+// file as it was. A list that a document cannot carry is reported (component 104) and
+// nothing is written: a key or text holding a character XML cannot hold (code 23, with
+// the entry's key path), lists nested more than PropList::kMaxNesting deep (code 24). A
+// file that cannot be written throws the file support exceptions
+// (filesupport/FileExceptions.h, filesupport/ByteStreams.h).
 TARNCORE_API void SavePropList(const utility::UTF16String& inPath, const PropList& inList);
 TARNCORE_API void SavePropList(filesupport::File& inFile, const PropList& inList);
 
