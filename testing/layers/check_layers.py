@@ -49,6 +49,14 @@ CASES = [
     # Files and threads are beside each other, not on top of each other.
     ("tarncore_filesupport", "<tarncore/threads/Mutex.h>", False),
     ("tarncore_threads", "<tarncore/filesupport/File.h>", False),
+    # XML reaches expat only through the platform's reader; property lists read through
+    # XML without exposing it, and nothing below them sees either.
+    ("tarncore_xml", '"platform/os/XmlReader.h"', True),
+    ("tarncore_xml", "<tarncore/filesupport/File.h>", False),
+    ("tarncore_proplist", "<tarncore/xml/XMLParser.h>", True),
+    ("tarncore_proplist", '"xml/src/XMLUtils.cpp"', False),
+    ("tarncore_filesupport", "<tarncore/xml/XMLParser.h>", False),
+    ("tarncore_filesupport", "<tarncore/proplist/PropList.h>", False),
 ]
 
 

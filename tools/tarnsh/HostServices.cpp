@@ -4,6 +4,9 @@
 #include <tarncore/config/Messages.h>
 #include <tarncore/utility/NativePaths.h>
 #include <tarncore/utility/UnicodeStrings.h>
+#include <tarncore/xml/ExpatParser.h>
+
+#include <memory>
 
 namespace tarnsh {
 
@@ -60,9 +63,13 @@ HostServices::HostServices() {
     config::SetCompanyName(ToWide("Corvane"));
     config::Localizer::Set(&mLocalizer);
     config::ErrorManager::Set(&mErrorManager);
+    std::unique_ptr<tarncore::xml::DocParserFactory> parsers(new tarncore::xml::ExpatParserFactory);
+    tarncore::xml::SetParserFactory(parsers);
 }
 
 HostServices::~HostServices() {
+    std::unique_ptr<tarncore::xml::DocParserFactory> none;
+    tarncore::xml::SetParserFactory(none);
     config::ErrorManager::Set(nullptr);
     config::Localizer::Set(nullptr);
 }

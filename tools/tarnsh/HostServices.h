@@ -31,7 +31,8 @@ public:
                      const tarncore::config::ReplacementValue& inValue4) override;
 };
 
-// Installs the services and the client identity; removes them when destroyed.
+// Installs the services (localizer, error manager, XML parser factory) and the client
+// identity; removes them when destroyed.
 class HostServices {
 public:
     HostServices();

@@ -4,6 +4,7 @@
 #include "UnicodeSequences.h"
 #include "UnicodeStrings_x86.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -75,19 +76,25 @@ void PackASCII(const UTF16Char* text, std::size_t length, std::uint8_t* out) {
     for (; i < length; ++i) out[i] = static_cast<std::uint8_t>(text[i]);
 }
 
-UTF8String ConvertUTF16(const UTF16Char* text, std::size_t limit) {
+// Appends the UTF-8 form of text[0, limit) up to its first NUL to ioText.
+void AppendConvertedUTF16(const UTF16Char* text, std::size_t limit, UTF8String& ioText) {
     std::size_t extra = 0;
     const std::size_t length = MeasureUTF16(text, limit, extra);
-    UTF8String result;
-    if (length == 0) return result;
+    if (length == 0) return;
+    const std::size_t start = ioText.size();
     if (extra == 0) {
-        result.resize(length);
-        PackASCII(text, length, &result[0]);
-        return result;
+        ioText.resize(start + length);
+        PackASCII(text, length, &ioText[start]);
+        return;
     }
-    result.resize(length + extra + 3);
-    EncodeUTF8(text, length, &result[0]);
-    result.resize(length + extra);
+    ioText.resize(start + length + extra + 3);
+    EncodeUTF8(text, length, &ioText[start]);
+    ioText.resize(start + length + extra);
+}
+
+UTF8String ConvertUTF16(const UTF16Char* text, std::size_t limit) {
+    UTF8String result;
+    AppendConvertedUTF16(text, limit, result);
     return result;
 }
 
@@ -104,8 +111,27 @@ UTF16String UTF8to16(const UTF8String& inText) {
     return result;
 }
 
+void AppendUTF8to16(const UTF8Char* inText, std::size_t inLength, UTF16String& ioText) {
+    if (inLength == 0) return;
+    const std::size_t start = ioText.size();
+    ioText.resize(start + inLength);
+    ioText.resize(start + DecodeUTF8(inText, inText + inLength, &ioText[start]));
+}
+
 UTF8String UTF16to8(const UTF16String& inText) {
     return ConvertUTF16(inText.data(), inText.size());
+}
+
+void AppendUTF16to8(const UTF16String& inText, UTF8String& ioText) {
+    const UTF16Char* piece = inText.data();
+    const UTF16Char* const end = piece + inText.size();
+    for (;;) {
+        const UTF16Char* nul = std::find(piece, end, UTF16Char(0));
+        AppendConvertedUTF16(piece, static_cast<std::size_t>(nul - piece), ioText);
+        if (nul == end) return;
+        ioText.push_back(0);
+        piece = nul + 1;
+    }
 }
 
 UTF8String UTF16to8(const UTF16Char* inText) {

@@ -118,6 +118,28 @@ TEST(UTF16to8, RandomTextMatchesAUnitByUnitEncoderAndRoundTripsUpToNul) {
     }
 }
 
+TEST(UnicodeStrings, AppendingFormsConvertWholePiecesOntoWhatIsThere) {
+    std::mt19937 random(17);
+    const UTF16Char pool[] = {'a', 0xE9, 0x20AC, 0xD83D, 0xDE00, 0xD800, 0};
+    for (int round = 0; round < 500; ++round) {
+        UTF16String text(random() % 40, 'a');
+        for (auto& unit : text) unit = pool[random() % 7];
+        // A NUL unit gives a NUL byte and the text goes on after it.
+        UTF8String narrow = MakeUTF8("x");
+        AppendUTF16to8(text, narrow);
+        UTF8String expected = MakeUTF8("x");
+        std::size_t start = 0;
+        for (std::size_t nul; (nul = text.find(UTF16Char(0), start)) != UTF16String::npos; start = nul + 1)
+            expected += ReferenceUTF16to8(text.substr(start, nul - start)) + UTF8Char(0);
+        expected += ReferenceUTF16to8(text.substr(start));
+        ASSERT_EQ(narrow, expected) << "round " << round;
+
+        UTF16String wide = W(u"y");
+        AppendUTF8to16(narrow.data() + 1, narrow.size() - 1, wide);
+        ASSERT_EQ(wide, W(u"y") + ReferenceUTF8to16(narrow.substr(1))) << "round " << round;
+    }
+}
+
 TEST(UnicodeStrings, ReplaceInStringAndReplaceAll) {
     EXPECT_EQ(ReplaceInString(W(u"@0 and @1 @@ @x @"), W(u"A"), W(u"B")), W(u"A and B @ @x @"));
     EXPECT_EQ(ReplaceInString(W(u"<@0>"), W(u"@1@@"), W(u"no")), W(u"<@1@@>"));  // values are not rescanned

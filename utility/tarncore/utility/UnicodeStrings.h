@@ -4,6 +4,8 @@
 #include <tarncore/platform/Export.h>
 #include <tarncore/utility/StringTypes.h>
 
+#include <cstddef>
+
 namespace tarncore {
 namespace utility {
 
@@ -18,11 +20,18 @@ enum LineEndingType : int { kLineEndingCRLF = 0, kLineEndingCR = 1, kLineEndingL
 /// are accepted, so text with unpaired surrogates converts there and back unchanged.
 TARNCORE_API UTF16String UTF8to16(const UTF8String& inText);
 
+/// Appends the UTF-16 form of inLength bytes of UTF-8, decoded as UTF8to16 decodes them,
+/// for callers that convert many pieces into one reused string.
+TARNCORE_API void AppendUTF8to16(const UTF8Char* inText, std::size_t inLength, UTF16String& ioText);
+
 /// Encodes UTF-16, reading the input as NUL-terminated: a NUL unit ends the text.
 /// Unpaired surrogates are written as the three-byte form of their own value.
 TARNCORE_API UTF8String UTF16to8(const UTF16String& inText);
 /// A null pointer gives an empty string.
 TARNCORE_API UTF8String UTF16to8(const UTF16Char* inText);
+/// Appends the UTF-8 form of the whole string, encoded as UTF16to8 encodes it, except
+/// that a NUL unit gives a NUL byte instead of ending the text.
+TARNCORE_API void AppendUTF16to8(const UTF16String& inText, UTF8String& ioText);
 
 /// The bytes of inText (up to its NUL) decoded exactly as UTF8to16 decodes them.
 TARNCORE_API UTF16String AsciiToUTF16(const char* inText);

@@ -1,0 +1,183 @@
+// Writing property lists as "prop.map" documents: each node's value block, the list
+// block, and the document around it.
+#include <tarncore/proplist/PropList.h>
+#include <tarncore/proplist/PropListUtils.h>
+#include <tarncore/proplist/PropNodes.h>
+
+#include <tarncore/utility/UnicodeStrings.h>
+#include <tarncore/xml/XMLUtils.h>
+
+#include "proplist/src/Numbers.h"
+#include "proplist/src/PropListWalker.h"
+
+#include <cstddef>
+
+namespace tarncore {
+namespace proplist {
+
+using utility::UTF8Char;
+using utility::UTF8String;
+
+namespace {
+
+template <std::size_t N>
+void AppendLiteral(UTF8String& ioText, const char (&inLiteral)[N]) {
+    ioText.append(reinterpret_cast<const UTF8Char*>(inLiteral), N - 1);
+}
+
+// The element of each number type: its opening tag, and its empty form in "array.type".
+template <class T>
+struct NumberTags;
+template <>
+struct NumberTags<unsigned short> {
+    static constexpr char kOpen[] = "<int type='unsigned' size='16'>";
+    static constexpr char kEmpty[] = "<int type='unsigned' size='16'/>";
+    static constexpr char kClose[] = "</int>\n";
+};
+template <>
+struct NumberTags<std::uint32_t> {
+    static constexpr char kOpen[] = "<int type='unsigned' size='32'>";
+    static constexpr char kEmpty[] = "<int type='unsigned' size='32'/>";
+    static constexpr char kClose[] = "</int>\n";
+};
+template <>
+struct NumberTags<std::int32_t> {
+    static constexpr char kOpen[] = "<int type='signed' size='32'>";
+    static constexpr char kEmpty[] = "<int type='signed' size='32'/>";
+    static constexpr char kClose[] = "</int>\n";
+};
+template <>
+struct NumberTags<std::int64_t> {
+    static constexpr char kOpen[] = "<int type='signed' size='64'>";
+    static constexpr char kEmpty[] = "<int type='signed' size='64'/>";
+    static constexpr char kClose[] = "</int>\n";
+};
+template <>
+struct NumberTags<std::uint64_t> {
+    static constexpr char kOpen[] = "<int type='unsigned' size='64'>";
+    static constexpr char kEmpty[] = "<int type='unsigned' size='64'/>";
+    static constexpr char kClose[] = "</int>\n";
+};
+template <>
+struct NumberTags<float> {
+    static constexpr char kOpen[] = "<float>";
+    static constexpr char kEmpty[] = "<float/>";
+    static constexpr char kClose[] = "</float>\n";
+};
+template <>
+struct NumberTags<double> {
+    static constexpr char kOpen[] = "<double>";
+    static constexpr char kEmpty[] = "<double/>";
+    static constexpr char kClose[] = "</double>\n";
+};
+
+// The empty element naming a list's element type.
+template <class NodeT>
+struct ElementTypeTag;
+template <class T>
+struct ElementTypeTag<SimpleTypeArrayNode<T>> {
+    static void Write(UTF8String& ioText) { AppendLiteral(ioText, NumberTags<T>::kEmpty); }
+};
+template <>
+struct ElementTypeTag<UnicodeStringPropNode> {
+    static void Write(UTF8String& ioText) { AppendLiteral(ioText, "<ustring/>"); }
+};
+template <>
+struct ElementTypeTag<StringPropNode> {
+    static void Write(UTF8String& ioText) { AppendLiteral(ioText, "<string/>"); }
+};
+template <>
+struct ElementTypeTag<BoolPropNode> {
+    static void Write(UTF8String& ioText) { AppendLiteral(ioText, "<bool/>"); }
+};
+
+}  // namespace
+
+void UnicodeStringPropNode::WriteXML(UTF8String& ioText) const {
+    // Converted whole, so that a NUL unit shows up as a character no document can
+    // hold instead of cutting the text short.
+    thread_local UTF8String converted;
+    converted.clear();
+    utility::AppendUTF16to8(mValue, converted);
+    AppendLiteral(ioText, "<ustring>");
+    xml::utils::EncodeTextContent(converted, ioText);
+    AppendLiteral(ioText, "</ustring>\n");
+}
+
+void StringPropNode::WriteXML(UTF8String& ioText) const {
+    AppendLiteral(ioText, "<string>");
+    xml::utils::EncodeTextContent(mValue, ioText);
+    AppendLiteral(ioText, "</string>\n");
+}
+
+void BoolPropNode::WriteXML(UTF8String& ioText) const {
+    if (mValue)
+        AppendLiteral(ioText, "<true/>\n");
+    else
+        AppendLiteral(ioText, "<false/>\n");
+}
+
+template <class T>
+void SimpleTypeArrayNode<T>::WriteXML(UTF8String& ioText) const {
+    AppendLiteral(ioText, NumberTags<T>::kOpen);
+    AppendNumber(mValue, ioText);
+    AppendLiteral(ioText, NumberTags<T>::kClose);
+}
+
+void PropListNode::WriteXML(UTF8String& ioText) const { mList->OutputAsXMLFragment(ioText); }
+
+template <class NodePointerT>
+void PropListArrayNode<NodePointerT>::WriteXML(UTF8String& ioText) const {
+    AppendLiteral(ioText, "<array>\n<array.type>");
+    ElementTypeTag<Node>::Write(ioText);
+    AppendLiteral(ioText, "</array.type>\n");
+    for (const Node* item : mItems) item->WriteXML(ioText);
+    AppendLiteral(ioText, "</array>\n");
+}
+
+template void SimpleTypeArrayNode<unsigned short>::WriteXML(UTF8String&) const;
+template void SimpleTypeArrayNode<std::uint32_t>::WriteXML(UTF8String&) const;
+template void SimpleTypeArrayNode<std::int32_t>::WriteXML(UTF8String&) const;
+template void SimpleTypeArrayNode<std::int64_t>::WriteXML(UTF8String&) const;
+template void SimpleTypeArrayNode<std::uint64_t>::WriteXML(UTF8String&) const;
+template void SimpleTypeArrayNode<float>::WriteXML(UTF8String&) const;
+template void SimpleTypeArrayNode<double>::WriteXML(UTF8String&) const;
+template void PropListArrayNode<UnicodeStringPropNode*>::WriteXML(UTF8String&) const;
+template void PropListArrayNode<StringPropNode*>::WriteXML(UTF8String&) const;
+template void PropListArrayNode<BoolPropNode*>::WriteXML(UTF8String&) const;
+template void PropListArrayNode<SimpleTypeArrayNode<unsigned short>*>::WriteXML(UTF8String&) const;
+template void PropListArrayNode<SimpleTypeArrayNode<std::uint32_t>*>::WriteXML(UTF8String&) const;
+template void PropListArrayNode<SimpleTypeArrayNode<std::int32_t>*>::WriteXML(UTF8String&) const;
+template void PropListArrayNode<SimpleTypeArrayNode<std::int64_t>*>::WriteXML(UTF8String&) const;
+template void PropListArrayNode<SimpleTypeArrayNode<std::uint64_t>*>::WriteXML(UTF8String&) const;
+template void PropListArrayNode<SimpleTypeArrayNode<float>*>::WriteXML(UTF8String&) const;
+template void PropListArrayNode<SimpleTypeArrayNode<double>*>::WriteXML(UTF8String&) const;
+
+void PropList::OutputAsXMLFragment(UTF8String& ioText) const {
+    AppendLiteral(ioText, "<prop.list>\n");
+    for (const auto& [key, node] : mProperties) {
+        AppendLiteral(ioText, "<prop.pair>\n<key>");
+        xml::utils::EncodeTextContent(key, ioText);
+        AppendLiteral(ioText, "</key>\n");
+        node->WriteXML(ioText);
+        AppendLiteral(ioText, "</prop.pair>\n");
+    }
+    AppendLiteral(ioText, "</prop.list>\n");
+}
+
+namespace utils {
+
+void WritePropList(UTF8String& ioText, const PropList& inList) {
+    UTF8String text;
+    AppendLiteral(text, "<?xml version='1.0'?>\n<prop.map version='");
+    AppendNumber(inList.GetVersion(), text);
+    AppendLiteral(text, "'>\n");
+    inList.OutputAsXMLFragment(text);
+    AppendLiteral(text, "</prop.map>\n");
+    ioText.swap(text);
+}
+
+}  // namespace utils
+
+}  // namespace proplist
+}  // namespace tarncore
