@@ -78,9 +78,11 @@ public:
 ///   before the first connection, so several dialogs may be open at once). Tab and
 ///   Shift+Tab move the focus, Enter or Space press the focused button, Escape and the
 ///   window manager's close give cancelValue; Copy owns the CLIPBOARD selection while
-///   the dialog stays open. X protocol errors on the dialog's own connections are
-///   ignored (a clipboard client that went away must not end the process); errors on
-///   other connections go on to the handler that was installed before.
+///   the dialog stays open. The dialog's own connections never end the process: X
+///   protocol errors on them are ignored (a clipboard client may go away), and a lost
+///   connection gives cancelValue. Errors on other connections go on to the handlers
+///   that were installed before (Xlib's error handlers are process-wide; the dialog
+///   installs its own, which pass them on, when it first opens).
 /// - else a terminal prompt on standard error when standard input and standard error
 ///   are terminals and the process is in the terminal's foreground: the buttons are
 ///   numbered (Copy is left out, the text is on the screen; a button whose Ctrl answer
