@@ -1,7 +1,7 @@
-// The arrangement engine on its own (there is no peer in this binary): rebuilding and
-// arranging the demo's sample dialog, arranging it without a rebuild, and automatic
-// layouts of 4 to 14 fixed items. Counters: the arrangements offered to and kept by the
-// sets of the whole tree in one rebuild.
+// The arrangement engine on its own (there is no peer in this binary).
+// Rebuilding and arranging the demo's sample dialog, arranging it without a rebuild, and
+// automatic layouts of 4 to 14 fixed items. Counters: the arrangements offered to and kept
+// by the sets of the whole tree in one rebuild.
 
 #include "SampleDialog.h"
 

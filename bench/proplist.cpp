@@ -1,6 +1,7 @@
-// Loading and saving a property list of 100,000 entries (every value type, lists among
-// them, nested two levels deep), against the same document parsed by bare expat with
-// empty callbacks and loaded by pugixml into its DOM and walked into the same values.
+// Loading and saving a property list, against bare expat and pugixml.
+// The list has 100,000 entries (every value type, lists among them, nested two levels
+// deep); expat parses the same document with empty callbacks, and pugixml loads it into
+// its DOM and walks it into the same values.
 //
 // The figures are printed at the end: MB/s of document and entries/s for each, and the
 // ratios of the load against both peers.

@@ -1,6 +1,6 @@
-// The recursive file walk against std::filesystem::recursive_directory_iterator over
-// the same generated tree: 2,500 folders (50 at the top, 49 below each) holding 20
-// files each, 50,000 files in all. The tree is made in the temporary folder when the
+// The recursive file walk against std::filesystem::recursive_directory_iterator.
+// Both walk the same generated tree: 2,500 folders (50 at the top, 49 below each) holding
+// 20 files each, 50,000 files in all. The tree is made in the temporary folder when the
 // program starts and removed when it ends. Both walks visit every file and touch its
 // full path; the ratio of their times is printed at the end.
 #include <tarncore/filesupport/RecursiveFileIterator.h>

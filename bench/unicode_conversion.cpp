@@ -1,5 +1,5 @@
-// UTF8to16 and UTF16to8 against ICU's u_strFromUTF8 / u_strToUTF8 on four corpora of
-// at least 1 MiB each. Throughput is reported per UTF-8 byte in both directions.
+// UTF8to16 and UTF16to8 against ICU's u_strFromUTF8 / u_strToUTF8.
+// Four corpora of at least 1 MiB each; throughput is reported per UTF-8 byte in both directions.
 #include <tarncore/utility/UnicodeStrings.h>
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,7 @@
-// Builds an arrangement tree of every group kind from the input (sizes include 0,
-// negative, huge, infinite and NaN values), then arranges, invalidates and switches
-// dynamic groups. The engine must neither crash nor hang whatever the client answers.
+// Builds an arrangement tree of every group kind from the input and arranges it.
+// Sizes include 0, negative, huge, infinite and NaN values. The tree is arranged,
+// invalidated and its dynamic groups switched; the engine must neither crash nor hang
+// whatever the client answers.
 
 #include <tarncore/arrange/Arrangeable.h>
 #include <tarncore/arrange/DynamicGroup.h>

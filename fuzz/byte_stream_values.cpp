@@ -1,9 +1,10 @@
-// Arbitrary bytes read as a sequence of encoded values of every type through an
-// IBufferByteStream: each value is announced by a byte (its type, or a move of the
-// position), and the same sequence is read at once through an IBufferedByteStream of
-// a buffer size and granule taken from the first byte. Both must agree on every value,
-// every exception and every position; only eof_error and encoding_error may come out;
-// and an integer or string read must encode to exactly the bytes it came from.
+// Arbitrary bytes read as encoded values of every type, directly and through a buffer.
+// The values are read through an IBufferByteStream: each value is announced by a byte
+// (its type, or a move of the position), and the same sequence is read at once through
+// an IBufferedByteStream of a buffer size and granule taken from the first byte. Both
+// must agree on every value, every exception and every position; only eof_error and
+// encoding_error may come out; and an integer or string read must encode to exactly
+// the bytes it came from.
 #include <tarncore/filesupport/StandardByteStreams.h>
 #include <tarncore/filesupport/StreamAdapters.h>
 #include <tarncore/utility/StringTypes.h>

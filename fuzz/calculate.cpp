@@ -1,5 +1,6 @@
-// Any UTF-16 text through Calculate: it must return without crashing, hanging or
-// running out of stack, and agree with itself on a second call.
+// Any UTF-16 text through Calculate.
+// It must return without crashing, hanging or running out of stack, and agree with itself
+// on a second call.
 #include <tarncore/utility/NumberText.h>
 
 #include <cmath>

@@ -1,5 +1,5 @@
-// Arbitrary UTF-16 units through Locale::GetValueFromDisplayString, read by streams in
-// the user's and the classic conventions.
+// Arbitrary UTF-16 units through Locale::GetValueFromDisplayString.
+// They are read by streams in the user's and the classic conventions.
 #include <tarncore/utility/Locale.h>
 
 #include <cmath>

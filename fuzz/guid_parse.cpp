@@ -1,5 +1,6 @@
-// Arbitrary text through the GUID parsers. Text that parses must print back as the
-// lower-case form of itself; text that does not must give the nil GUID and one report.
+// Arbitrary text through the GUID parsers.
+// Text that parses must print back as the lower-case form of itself; text that does not
+// must give the nil GUID and one report.
 #include <tarncore/config/Errors.h>
 #include <tarncore/utility/Guid.h>
 #include <tarncore/utility/TextStreams.h>

@@ -1,5 +1,5 @@
-// Arbitrary bytes read as a property-list document, the list written and read again:
-// the second read must report nothing new and give the same list as the first (the
+// Arbitrary bytes read as a property-list document, the list written and read again.
+// The second read must report nothing new and give the same list as the first (the
 // document keeps six significant digits of floating-point values, so those compare
 // within that), with no crash, hang or unbounded recursion on the way.
 #include <tarncore/config/Errors.h>

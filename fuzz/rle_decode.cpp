@@ -1,6 +1,6 @@
-// Arbitrary bytes decoded as PackBits packets through IRLEByteStream. The source's end
-// is the only way out (eof_error); the output is at most 128 bytes per input byte;
-// and encoding the output again and decoding that gives the output back.
+// Arbitrary bytes decoded as PackBits packets through IRLEByteStream.
+// The source's end is the only way out (eof_error); the output is at most 128 bytes per
+// input byte; and encoding the output again and decoding that gives the output back.
 #include <tarncore/filesupport/StandardByteStreams.h>
 #include <tarncore/filesupport/StreamAdapters.h>
 

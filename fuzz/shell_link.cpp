@@ -1,5 +1,5 @@
-// Arbitrary bytes as a shortcut file. Whatever reads must write and read back to the
-// same target and description.
+// Arbitrary bytes as a shortcut file.
+// Whatever reads must write and read back to the same target and description.
 #include "filesupport/src/ShellLink.h"
 
 #include <cstdint>

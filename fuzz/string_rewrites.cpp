@@ -1,5 +1,5 @@
-// Arbitrary 16-bit units through ConvertLineEndings, ReplaceInString and
-// ReplaceAllStringInString; checks the invariants each rewrite promises.
+// Arbitrary 16-bit units through ConvertLineEndings, ReplaceInString and ReplaceAllStringInString.
+// Checks the invariants each rewrite promises.
 #include <tarncore/utility/UnicodeStrings.h>
 
 #include <algorithm>

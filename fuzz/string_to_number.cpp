@@ -1,5 +1,5 @@
-// Arbitrary UTF-16 units through StringToNumber, with and without delocalising, and
-// the number written back by NumberToString must read as the same value.
+// Arbitrary UTF-16 units through StringToNumber, with and without delocalising.
+// The number written back by NumberToString must read as the same value.
 #include <tarncore/utility/NumberText.h>
 
 #include <cmath>

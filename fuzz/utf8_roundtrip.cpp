@@ -1,5 +1,6 @@
-// Arbitrary bytes through UTF8to16; the decoded prefix must survive UTF16to8 and
-// UTF8to16 again unchanged, up to its first NUL unit.
+// Arbitrary bytes through UTF8to16.
+// The decoded prefix must survive UTF16to8 and UTF8to16 again unchanged, up to its first
+// NUL unit.
 #include <tarncore/utility/UnicodeStrings.h>
 
 #include <cstdint>

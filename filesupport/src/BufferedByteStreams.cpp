@@ -1,3 +1,4 @@
+// IBufferedByteStream and OBufferedByteStream: the read-ahead window and the write-behind buffer.
 #include <tarncore/filesupport/StreamAdapters.h>
 
 #include <algorithm>

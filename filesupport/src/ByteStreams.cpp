@@ -1,3 +1,4 @@
+// The byte streams' slots and callbacks, default block transfers, and the values' byte layout.
 #include <tarncore/filesupport/ByteStreams.h>
 
 #include <algorithm>

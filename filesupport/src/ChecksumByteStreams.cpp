@@ -1,3 +1,4 @@
+// OCRCByteStream, the CRC-32 that passes bytes on, and OCountingByteStream.
 #include <tarncore/filesupport/StreamAdapters.h>
 
 #include "filesupport/src/Crc32.h"

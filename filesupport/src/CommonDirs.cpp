@@ -1,3 +1,4 @@
+// The special folders of Dir and the application's folders of commondirs, cached or overridden.
 #include <tarncore/filesupport/CommonDirs.h>
 
 #include <tarncore/config/Client.h>

@@ -1,3 +1,4 @@
+// File and Dir: paths, existence, creating, deleting, renaming, times and sizes.
 #include <tarncore/filesupport/File.h>
 
 #include <tarncore/filesupport/FileExceptions.h>

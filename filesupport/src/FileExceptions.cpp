@@ -1,3 +1,4 @@
+// The file and directory exceptions and their message keys.
 #include <tarncore/filesupport/FileExceptions.h>
 
 namespace tarncore {

@@ -1,3 +1,4 @@
+// CompareFileNames under a named locale, for the tests.
 #pragma once
 
 #include <tarncore/utility/StringTypes.h>

@@ -1,3 +1,4 @@
+// Directory listings: the iterator helper, Dir's iterators, and the mounted volumes.
 #include "filesupport/src/IteratorHelper.h"
 
 #include <tarncore/filesupport/File.h>

@@ -1,3 +1,4 @@
+// IteratorHelper, the listing of one directory behind Dir's iterators.
 #pragma once
 
 #include <tarncore/utility/StringTypes.h>

@@ -1,3 +1,4 @@
+// Comparing file names by the user's collation, and relative paths between files.
 #include <tarncore/filesupport/Paths.h>
 
 #include <tarncore/utility/PathRules.h>

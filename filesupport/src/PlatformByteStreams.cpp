@@ -1,3 +1,4 @@
+// Byte streams on files, and the replacement of a file through a temporary one.
 #include <tarncore/filesupport/PlatformByteStreams.h>
 
 #include <tarncore/filesupport/FileExceptions.h>

@@ -1,3 +1,4 @@
+// RecursiveFileIterator: the depth-first walk, with every directory entered once.
 #include <tarncore/filesupport/RecursiveFileIterator.h>
 
 #include <tarncore/utility/NativePaths.h>

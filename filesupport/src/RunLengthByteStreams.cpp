@@ -1,3 +1,4 @@
+// IRLEByteStream and ORLEByteStream: PackBits decoding and encoding.
 #include <tarncore/filesupport/StreamAdapters.h>
 
 namespace tarncore {

@@ -1,3 +1,4 @@
+// Reading and writing the Shell Link binary format of shortcut files.
 #include "filesupport/src/ShellLink.h"
 
 #include <tarncore/utility/UnicodeStrings.h>

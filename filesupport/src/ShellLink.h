@@ -1,3 +1,4 @@
+// The Shell Link binary format of ".lnk" files: the link it holds, parsed and encoded.
 #pragma once
 
 #include <tarncore/utility/StringTypes.h>

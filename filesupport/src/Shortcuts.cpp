@@ -1,3 +1,4 @@
+// Shortcut files: resolving them to their targets and writing new ones.
 #include <tarncore/filesupport/Shortcuts.h>
 
 #include <tarncore/filesupport/FileExceptions.h>

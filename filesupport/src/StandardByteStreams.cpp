@@ -1,3 +1,4 @@
+// Byte streams over memory, deques, strings and the standard library's streams.
 #include <tarncore/filesupport/StandardByteStreams.h>
 
 #include <algorithm>

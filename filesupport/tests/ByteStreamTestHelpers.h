@@ -1,3 +1,4 @@
+// Byte strings, end-of-stream checks and recording streams for the byte stream tests.
 #pragma once
 
 #include <tarncore/filesupport/ByteStreams.h>

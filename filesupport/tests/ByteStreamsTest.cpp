@@ -1,3 +1,4 @@
+// Tests of the values' byte layout, the stream slots and callbacks, and the memory and standard streams.
 #include "ByteStreamTestHelpers.h"
 
 #include <tarncore/filesupport/StreamAdapters.h>

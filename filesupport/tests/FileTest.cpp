@@ -1,3 +1,4 @@
+// Tests of File and Dir, their errors and exceptions, name comparison and the special folders.
 #include "FileTestHelpers.h"
 
 #include <tarncore/config/Client.h>

@@ -1,3 +1,4 @@
+// Paths, file contents and temporary folders for the file support tests.
 #pragma once
 
 #include <tarncore/utility/NativePaths.h>

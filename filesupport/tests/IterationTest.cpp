@@ -1,3 +1,4 @@
+// Tests of shell links, shortcuts, directory listings and the recursive file walk.
 #include "FileTestHelpers.h"
 
 #include <tarncore/filesupport/RecursiveFileIterator.h>

@@ -1,3 +1,4 @@
+// Tests of the file byte streams and of replacing a file in one step.
 #include "ByteStreamTestHelpers.h"
 #include "FileTestHelpers.h"
 

@@ -1,3 +1,4 @@
+// Tests of the buffered, run-length, CRC-32 and counting stream adapters.
 #include "ByteStreamTestHelpers.h"
 
 #include <tarncore/filesupport/StreamAdapters.h>

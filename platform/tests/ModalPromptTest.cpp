@@ -1,3 +1,4 @@
+// Tests of the modal prompt: the installed prompt, the headless answer, and the terminal prompt.
 #include <tarncore/platform/ModalPrompt.h>
 
 #include "platform/src/linux/ModalPromptBackends.h"

@@ -1,5 +1,4 @@
-// Writing property lists as "prop.map" documents: each node's value block, the list
-// block, and the document around it.
+// Writing "prop.map" documents: each node's value block, the list block, and the document around it.
 #include <tarncore/proplist/PropList.h>
 #include <tarncore/proplist/PropListUtils.h>
 #include <tarncore/proplist/PropNodes.h>

@@ -1,5 +1,6 @@
-// Saving survives being killed: a child process saves two lists in turn and is killed at
-// a random moment after its first save; every time, the file loads as one of the two.
+// Tests that saving survives being killed.
+// A child process saves two lists in turn and is killed at a random moment after its
+// first save; every time, the file loads as one of the two.
 #include <tarncore/filesupport/File.h>
 #include <tarncore/proplist/PropList.h>
 #include <tarncore/proplist/PropListUtils.h>

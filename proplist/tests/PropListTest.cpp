@@ -1,5 +1,4 @@
-// Tests of the property list model: typed values, lists, nested lists, copies and the
-// geometry helpers.
+// Tests of the property list model: typed values, lists, nested lists, copies and the geometry helpers.
 #include <tarncore/proplist/PropList.h>
 #include <tarncore/proplist/PropListUtils.h>
 #include <tarncore/utility/StringTypes.h>

@@ -1,5 +1,6 @@
-// Tests of property lists as XML documents: the writer's exact text, the reader's
-// rules, loading and saving files, and the documents the library refuses.
+// Tests of property lists as XML documents.
+// The writer's exact text, the reader's rules, loading and saving files, and the
+// documents the library refuses.
 #include <tarncore/filesupport/ByteStreams.h>
 #include <tarncore/filesupport/File.h>
 #include <tarncore/proplist/PropList.h>

@@ -1,3 +1,4 @@
+// Condition, the library's own condition for threads holding a RecursiveMutex.
 #pragma once
 
 #include <tarncore/threads/Mutex.h>

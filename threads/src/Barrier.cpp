@@ -1,3 +1,4 @@
+// Barrier over the dependency's barrier, moved on copy.
 #include <tarncore/threads/Barrier.h>
 
 #include "ErrorConversion.h"

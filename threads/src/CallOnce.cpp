@@ -1,3 +1,4 @@
+// CallOnce: a function run once per flag, with the calls in progress kept aside.
 #include <tarncore/threads/Thread.h>
 
 #include "ErrorConversion.h"

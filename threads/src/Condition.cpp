@@ -1,3 +1,4 @@
+// Condition: waiting releases every level of the recursive mutex and takes them back.
 #include "threads/internal/Condition.h"
 
 #include "ErrorConversion.h"

@@ -1,3 +1,4 @@
+// The thread failures reported through config::ThrowError, and the lock failure of a misuse.
 #include "ErrorConversion.h"
 
 #include <tarncore/config/Errors.h>

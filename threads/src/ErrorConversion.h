@@ -1,3 +1,4 @@
+// Turning the dependency's thread failures into the library's error reports.
 #pragma once
 
 #include <boost/thread/exceptions.hpp>

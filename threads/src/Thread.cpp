@@ -1,3 +1,4 @@
+// Thread and ThreadGroup over the dependency's threads, and the calling thread's identifier.
 #include <tarncore/threads/Thread.h>
 
 #include "ErrorConversion.h"

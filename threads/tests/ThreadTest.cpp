@@ -1,3 +1,4 @@
+// Tests of the recursive mutex, the condition, error conversion, barriers, threads, groups and CallOnce.
 #include <tarncore/threads/Barrier.h>
 #include <tarncore/threads/Mutex.h>
 #include <tarncore/threads/Thread.h>

@@ -1,3 +1,4 @@
+// The host's services: text conversion, paths, the localizer, the error manager and their setup.
 #include "HostServices.h"
 
 #include <tarncore/config/Client.h>

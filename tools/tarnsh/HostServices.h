@@ -1,3 +1,4 @@
+// The services tarnsh installs as a host, and its text and path conversions.
 #pragma once
 
 #include <tarncore/config/Errors.h>

@@ -1,5 +1,5 @@
-// Property-list files from the console: show one as a tree, get and set one value by
-// its key path ("Window/Title").
+// Property-list files from the console: show one as a tree, get and set one value.
+// A value is named by its key path ("Window/Title").
 #include "HostServices.h"
 #include "Shell.h"
 

@@ -1,3 +1,4 @@
+// The shell: splitting command lines, the built-in commands, and running prompts and scripts.
 #include "Shell.h"
 
 #include "HostServices.h"

@@ -1,3 +1,4 @@
+// Shell, the command lines tarnsh runs, and the command sets that subsystems add.
 #pragma once
 
 #include <functional>

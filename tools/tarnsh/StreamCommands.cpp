@@ -1,5 +1,5 @@
-// Byte streams from the console: the CRC-32 of a file, and PackBits packing and
-// unpacking of whole files through the buffered file streams.
+// Byte streams from the console: the CRC-32 of a file, and PackBits packing and unpacking.
+// Whole files are packed and unpacked through the buffered file streams.
 #include "HostServices.h"
 #include "Shell.h"
 

@@ -1,5 +1,4 @@
-// The parse handler's defaults, the document parser's handler ownership and the
-// process-wide parser factory.
+// The parse handler's defaults, the document parser's handler ownership and the process-wide parser factory.
 #include <tarncore/xml/XMLParser.h>
 
 namespace tarncore {

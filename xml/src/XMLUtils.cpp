@@ -1,5 +1,4 @@
-// Escaping and unescaping the XML reserved characters, and the check for characters
-// XML cannot carry.
+// Escaping and unescaping the XML reserved characters, and the check for characters XML cannot carry.
 #include <tarncore/xml/XMLUtils.h>
 
 #include <tarncore/utility/UnicodeStrings.h>

@@ -1,5 +1,4 @@
-// Tests of the XML framework: escaping, the parser factory, and the expat parser's
-// events, failures and defences.
+// Tests of escaping, the parser factory, and the expat parser's events, failures and defences.
 #include <tarncore/utility/UnicodeStrings.h>
 #include <tarncore/xml/ExpatParser.h>
 #include <tarncore/xml/XMLParser.h>

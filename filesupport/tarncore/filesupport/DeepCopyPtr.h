@@ -3,22 +3,24 @@
 
 #include <utility>
 
+/// @file
+/// The deep-copying owner that File, Dir and their iterators keep their implementation in.
 namespace tarncore {
 namespace filesupport {
 namespace detail {
 
-// Owns one T on the heap and gives the class holding it value semantics: a copy holds
-// a copy of the T, an assignment assigns the T (or copies it when this one holds none),
-// and a move hands the T over without copying. A default-made pointer holds none, as
-// does one that a new pointer was moved out of; a move assignment exchanges the two.
-//
-// T may be incomplete where the holding class is declared; the holder then declares its
-// copy and move members and destructor, and defaults them where T is complete.
+/// Owns one T on the heap and gives the class holding it value semantics: a copy holds
+/// a copy of the T, an assignment assigns the T (or copies it when this one holds none),
+/// and a move hands the T over without copying. A default-made pointer holds none, as
+/// does one that a new pointer was moved out of; a move assignment exchanges the two.
+///
+/// T may be incomplete where the holding class is declared; the holder then declares its
+/// copy and move members and destructor, and defaults them where T is complete.
 template <class T>
 class DeepCopyPtr {
 public:
     DeepCopyPtr() noexcept = default;
-    // Takes ownership.
+    /// Takes ownership.
     explicit DeepCopyPtr(T* inOwned) noexcept : mPointer(inOwned) {}
 
     DeepCopyPtr(const DeepCopyPtr& inOther) : mPointer(inOther ? new T(*inOther) : nullptr) {}
@@ -33,7 +35,7 @@ public:
         }
         return *this;
     }
-    // The two exchange what they hold; the other frees it.
+    /// The two exchange what they hold; the other frees it.
     DeepCopyPtr& operator=(DeepCopyPtr&& inOther) noexcept {
         swap(inOther);
         return *this;

@@ -1,3 +1,4 @@
+// The exceptions of file and directory operations, each carrying the file or directory.
 #pragma once
 
 #include <tarncore/filesupport/File.h>
@@ -6,9 +7,10 @@
 
 #include <exception>
 
-// What file and directory operations throw. Each exception carries a copy of the file
-// or directory as it was before the failed operation and a message key whose "@0" is
-// its path and "@1" the requested new name; what() returns the key unchanged.
+/// @file
+/// What file and directory operations throw. Each exception carries a copy of the file
+/// or directory as it was before the failed operation and a message key whose `"@0"` is
+/// its path and `"@1"` the requested new name; what() returns the key unchanged.
 namespace tarncore {
 namespace filesupport {
 

@@ -1,3 +1,4 @@
+// RecursiveFileIterator, a walk over every file below a directory.
 #pragma once
 
 #include <tarncore/filesupport/File.h>
@@ -8,23 +9,25 @@
 #include <set>
 #include <utility>
 
+/// @file
+/// A walk over every file below a directory, its subdirectories included.
 namespace tarncore {
 namespace filesupport {
 
-// Every file below a directory, depth first: a directory's files before its
-// subdirectories, siblings in the file system's order. Listings are read when a
-// directory is entered. Symbolic links to directories are not followed, and no
-// directory is entered twice, so the walk ends even when shortcuts form a cycle.
+/// Every file below a directory, depth first: a directory's files before its
+/// subdirectories, siblings in the file system's order. Listings are read when a
+/// directory is entered. Symbolic links to directories are not followed, and no
+/// directory is entered twice, so the walk ends even when shortcuts form a cycle.
 class TARNCORE_API RecursiveFileIterator {
 public:
-    // The end.
+    /// The end.
     RecursiveFileIterator();
-    // inResolve replaces shortcut files by their targets, as Dir::BeginFiles does. A
-    // start that cannot be read gives the end.
+    /// inResolve replaces shortcut files by their targets, as Dir::BeginFiles does. A
+    /// start that cannot be read gives the end.
     RecursiveFileIterator(const Dir& inStart, bool inResolve);
 
     File operator*() const;
-    // The directory holding the current file.
+    /// The directory holding the current file.
     const Dir& CurrentDir() const { return mCurrentDir; }
     RecursiveFileIterator& operator++();
     RecursiveFileIterator operator++(int);

@@ -1,3 +1,4 @@
+// Byte streams over memory, deques, strings and the standard library's streams.
 #pragma once
 
 #include <tarncore/filesupport/ByteStreams.h>
@@ -9,16 +10,17 @@
 #include <ostream>
 #include <string>
 
-// Byte streams over memory and over the standard library's streams. None owns what it
-// wraps; the wrapped object must outlive the stream.
-//
-// A source reads past its end with eof_error and leaves its position where it was; a
-// block that does not fit is not read at all. Positions may be set beyond the end;
-// reading there throws.
+/// @file
+/// Byte streams over memory and over the standard library's streams. None owns what it
+/// wraps; the wrapped object must outlive the stream.
+///
+/// A source reads past its end with eof_error and leaves its position where it was; a
+/// block that does not fit is not read at all. Positions may be set beyond the end;
+/// reading there throws.
 namespace tarncore {
 namespace filesupport {
 
-// A fixed block of memory.
+/// A fixed block of memory.
 class TARNCORE_API IBufferByteStream : public IByteStream {
 public:
     IBufferByteStream(const unsigned char* inData, std::uint64_t inLength);
@@ -36,9 +38,9 @@ private:
     std::uint64_t mPosition = 0;
 };
 
-// A fixed block of memory to fill. Writing past the capacity throws eof_error and
-// stores nothing of the byte or block. Count() is the number of bytes a consumer must
-// take: the highest position written or moved to, never more than the capacity.
+/// A fixed block of memory to fill. Writing past the capacity throws eof_error and
+/// stores nothing of the byte or block. Count() is the number of bytes a consumer must
+/// take: the highest position written or moved to, never more than the capacity.
 class TARNCORE_API OBufferByteStream : public OByteStream {
 public:
     OBufferByteStream(unsigned char* outData, std::uint64_t inCapacity);
@@ -59,7 +61,7 @@ private:
     std::uint64_t mCount = 0;
 };
 
-// Reads a deque from its start. The deque may grow meanwhile; Length() follows it.
+/// Reads a deque from its start. The deque may grow meanwhile; Length() follows it.
 class TARNCORE_API IDequeByteStream : public IByteStream {
 public:
     explicit IDequeByteStream(std::deque<unsigned char>& inDeque);
@@ -76,8 +78,8 @@ private:
     std::uint64_t mPosition = 0;
 };
 
-// Appends to a deque. Positions cannot be set (that is ignored); the position is the
-// deque's size.
+/// Appends to a deque. Positions cannot be set (that is ignored); the position is the
+/// deque's size.
 class TARNCORE_API ODequeByteStream : public OByteStream {
 public:
     explicit ODequeByteStream(std::deque<unsigned char>& outDeque);
@@ -92,8 +94,8 @@ private:
     std::deque<unsigned char>& mDeque;
 };
 
-// Reads an 8-bit string from its start, like IDequeByteStream. The string is not
-// copied: a temporary one cannot be given.
+/// Reads an 8-bit string from its start, like IDequeByteStream. The string is not
+/// copied: a temporary one cannot be given.
 class TARNCORE_API IStringByteStream : public IByteStream {
 public:
     explicit IStringByteStream(const std::string& inString);
@@ -111,7 +113,7 @@ private:
     std::uint64_t mPosition = 0;
 };
 
-// Appends to an 8-bit string, like ODequeByteStream.
+/// Appends to an 8-bit string, like ODequeByteStream.
 class TARNCORE_API OStringByteStream : public OByteStream {
 public:
     explicit OStringByteStream(std::string& outString);
@@ -126,11 +128,11 @@ private:
     std::string& mString;
 };
 
-// A standard input stream. Its failures show in its own state, not as exceptions,
-// with one exception: when it yields no more bytes (its end, or a failed state), Get
-// and ReadBlock throw eof_error, so that a reader always comes to an end; the bytes
-// it did yield are consumed. Length() is 0 (unknown) for a stream that cannot seek,
-// and CurPos() the highest position for one that cannot tell.
+/// A standard input stream. Its failures show in its own state, not as exceptions,
+/// with one exception: when it yields no more bytes (its end, or a failed state), Get
+/// and ReadBlock throw eof_error, so that a reader always comes to an end; the bytes
+/// it did yield are consumed. Length() is 0 (unknown) for a stream that cannot seek,
+/// and CurPos() the highest position for one that cannot tell.
 class TARNCORE_API IStdByteStream : public IByteStream {
 public:
     explicit IStdByteStream(std::istream& inStream);
@@ -146,7 +148,7 @@ private:
     std::istream& mStream;
 };
 
-// A standard output stream; its failures show in its own state only.
+/// A standard output stream; its failures show in its own state only.
 class TARNCORE_API OStdByteStream : public OByteStream {
 public:
     explicit OStdByteStream(std::ostream& outStream);

@@ -1,5 +1,4 @@
-// Property lists: ordered maps from UTF-8 keys to typed values, lists of values and
-// nested property lists.
+// Property lists: ordered maps from UTF-8 keys to typed values, lists and nested lists.
 #pragma once
 
 #include <tarncore/platform/Export.h>
@@ -9,15 +8,18 @@
 #include <list>
 #include <map>
 
+/// @file
+/// Property lists: ordered maps from UTF-8 keys to typed values, lists of values and
+/// nested property lists.
 namespace tarncore {
 namespace proplist {
 
 class PropNodeBase;
 class PropListWalker;
 
-// The type of a value; the numbers are part of the library's interface.
+/// The type of a value; the numbers are part of the library's interface.
 enum PropListPropertyType : std::int32_t {
-    kPropertyNone = 0,  // no value under the key
+    kPropertyNone = 0,  ///< no value under the key
     kPropertyUnicodeString = 1,
     kPropertyString = 2,
     kPropertyBool = 3,
@@ -28,9 +30,9 @@ enum PropListPropertyType : std::int32_t {
     kPropertyUInt64 = 8,
     kPropertyFloat = 9,
     kPropertyDouble = 10,
-    kPropertyList = 11,  // a nested property list
-    // Lists of values. Note that the two string lists come in the opposite order of the
-    // two string values.
+    kPropertyList = 11,  ///< a nested property list
+    /// Lists of values. Note that the two string lists come in the opposite order of the
+    /// two string values.
     kPropertyUnicodeStringList = 12,
     kPropertyStringList = 13,
     kPropertyBoolList = 14,
@@ -43,13 +45,13 @@ enum PropListPropertyType : std::int32_t {
     kPropertyDoubleList = 21
 };
 
-// Keys are ordered by their bytes, unsigned. Copies are deep. A list is not locked:
-// callers take turns.
-//
-// GetValue gives a value only when the key holds one of exactly the type asked for
-// (there is no conversion between types, with one exception: in a list of version 1, a
-// double asked for where a UTF-16 string is stored is read from that string). The list
-// forms append to the caller's list. SetValue replaces whatever the key held.
+/// Keys are ordered by their bytes, unsigned. Copies are deep. A list is not locked:
+/// callers take turns.
+///
+/// GetValue gives a value only when the key holds one of exactly the type asked for
+/// (there is no conversion between types, with one exception: in a list of version 1, a
+/// double asked for where a UTF-16 string is stored is read from that string). The list
+/// forms append to the caller's list. SetValue replaces whatever the key held.
 class TARNCORE_API PropList {
 public:
     using Key = utility::UTF8String;
@@ -101,33 +103,35 @@ public:
     virtual void SetValue(const Key& inKey, const std::list<utility::UTF16String>& inValue);
     virtual void SetValue(const Key& inKey, const utility::UTF16String& inValue);
 
-    // A string literal would silently become a bool: make the string type explicit.
+    /// A string literal would silently become a bool: make the string type explicit.
+    /// @{
     void SetValue(const Key& inKey, const char* inValue) = delete;
     void SetValue(const Key& inKey, const char16_t* inValue) = delete;
+    /// @}
 
-    // The nested list under the key, owned by this list; null when the key holds none.
+    /// The nested list under the key, owned by this list; null when the key holds none.
     virtual PropList* GetSubList(const Key& inKey) const;
-    // The nested list under the key, made (empty, current version) when the key holds
-    // none, replacing what it held. Owned by this list.
+    /// The nested list under the key, made (empty, current version) when the key holds
+    /// none, replacing what it held. Owned by this list.
     virtual PropList* NewSubList(const Key& inKey);
-    // Removes every entry; the version stays.
+    /// Removes every entry; the version stays.
     virtual void Clear();
-    // Appends the list's XML block (PropListUtils.h) to ioText.
+    /// Appends the list's XML block (PropListUtils.h) to ioText.
     virtual void OutputAsXMLFragment(utility::UTF8String& ioText) const;
-    // Appends every key, in order.
+    /// Appends every key, in order.
     virtual void GetPropertyNames(std::list<utility::UTF8String>& ioNames) const;
-    // kPropertyNone when the key is absent.
+    /// kPropertyNone when the key is absent.
     virtual PropListPropertyType GetPropertyType(const Key& inKey) const;
 
     bool IsEmpty() const { return mProperties.empty(); }
-    // False when the key is absent.
+    /// False when the key is absent.
     bool RemoveValue(const Key& inKey);
-    // The format version of the document the list was read from, else the current one.
+    /// The format version of the document the list was read from, else the current one.
     unsigned short GetVersion() const { return mVersion; }
     static unsigned short GetCurrentVersion() { return kCurrentVersion; }
 
-    // The deepest nesting of lists a document may have (this list counting as one);
-    // a document read or saved must stay within it.
+    /// The deepest nesting of lists a document may have (this list counting as one);
+    /// a document read or saved must stay within it.
     static constexpr int kMaxNesting = 256;
 
 private:

@@ -10,6 +10,8 @@
 #include <memory>
 #include <type_traits>
 
+/// @file
+/// The value nodes a property list owns, one class per value type, and lists of them.
 namespace tarncore {
 namespace proplist {
 
@@ -20,7 +22,7 @@ public:
     PropNodeBase& operator=(const PropNodeBase&) = delete;
     virtual ~PropNodeBase();
 
-    // Appends the node's XML value block (PropListUtils.h).
+    /// Appends the node's XML value block (PropListUtils.h).
     virtual void WriteXML(utility::UTF8String& ioText) const = 0;
     virtual PropListPropertyType GetType() const = 0;
 };
@@ -67,9 +69,9 @@ private:
     bool mValue;
 };
 
-// One number, despite the name: unsigned short, std::uint32_t, std::int32_t,
-// std::int64_t, std::uint64_t, float or double. Lists of numbers are
-// PropListArrayNodes of these.
+/// One number, despite the name: unsigned short, std::uint32_t, std::int32_t,
+/// std::int64_t, std::uint64_t, float or double. Lists of numbers are
+/// PropListArrayNodes of these.
 template <class T>
 class SimpleTypeArrayNode : public PropNodeBase {
 public:
@@ -85,7 +87,7 @@ private:
     T mValue;
 };
 
-// A nested property list, owned.
+/// A nested property list, owned.
 class TARNCORE_API PropListNode : public PropNodeBase {
 public:
     PropListNode() : mList(new PropList) {}
@@ -100,8 +102,8 @@ private:
     std::unique_ptr<PropList> mList;
 };
 
-// A list of values: NodePointerT is a pointer to one of the value node classes above
-// (UnicodeStringPropNode*, SimpleTypeArrayNode<float>*, ...). The nodes are owned.
+/// A list of values: NodePointerT is a pointer to one of the value node classes above
+/// (`UnicodeStringPropNode*`, `SimpleTypeArrayNode<float>*`, ...). The nodes are owned.
 template <class NodePointerT>
 class PropListArrayNode : public PropNodeBase {
 public:
@@ -113,7 +115,7 @@ public:
     PropListPropertyType GetType() const override;
 
     const std::list<NodePointerT>& GetItems() const { return mItems; }
-    // Takes the node.
+    /// Takes the node.
     void Append(NodePointerT inNode) {
         std::unique_ptr<Node> owned(inNode);
         mItems.push_back(inNode);

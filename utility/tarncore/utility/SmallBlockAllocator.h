@@ -1,3 +1,4 @@
+// The library's process-wide small block allocator: Allocate, Dispose and a block's real size.
 #pragma once
 
 #include <tarncore/platform/Export.h>
