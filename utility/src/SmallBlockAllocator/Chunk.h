@@ -87,6 +87,46 @@ struct ChunkHeader {
         }
     }
 
+    // Pops up to inCount blocks into outBlocks with one compare-exchange, in the order
+    // single pops would give them; returns how many came (0 when the list is empty).
+    // The walk down the list reads links speculatively, as Pop does: a link may be a
+    // stale value, so every offset is checked to lie inside the chunk before it is
+    // followed, and a walk over a list that changed meanwhile fails the exchange.
+    std::uint32_t PopMany(void** outBlocks, std::uint32_t inCount) {
+        std::uint64_t head = freeList.load(std::memory_order_acquire);
+        for (;;) {
+            std::uint32_t offset = static_cast<std::uint32_t>(head);
+            std::uint32_t taken = 0;
+            while (taken < inCount && offset != 0) {
+                if (offset < kChunkHeaderSize || offset > size - blockSize) break;  // stale
+                outBlocks[taken++] = start + offset;
+                offset = ReadLink(start + offset);
+            }
+            if (taken == 0) return 0;
+            const std::uint64_t replacement = ((head >> 32) + 1) << 32 | offset;
+            if (freeList.compare_exchange_weak(head, replacement, std::memory_order_acquire,
+                                               std::memory_order_acquire))
+                return taken;
+        }
+    }
+
+    // Pushes inCount blocks of this chunk with one compare-exchange; afterwards they pop
+    // in the order given.
+    void PushMany(void* const* inBlocks, std::uint32_t inCount) {
+        for (std::uint32_t i = 0; i + 1 < inCount; ++i)
+            WriteLink(static_cast<std::byte*>(inBlocks[i]), OffsetOf(inBlocks[i + 1]));
+        std::byte* const last = static_cast<std::byte*>(inBlocks[inCount - 1]);
+        const std::uint32_t first = OffsetOf(inBlocks[0]);
+        std::uint64_t head = freeList.load(std::memory_order_relaxed);
+        for (;;) {
+            WriteLink(last, static_cast<std::uint32_t>(head));
+            const std::uint64_t replacement = ((head >> 32) + 1) << 32 | first;
+            if (freeList.compare_exchange_weak(head, replacement, std::memory_order_release,
+                                               std::memory_order_relaxed))
+                return;
+        }
+    }
+
     void Push(void* inBlock) {
         const auto offset = static_cast<std::uint32_t>(static_cast<std::byte*>(inBlock) - start);
         std::uint64_t head = freeList.load(std::memory_order_relaxed);
@@ -100,6 +140,10 @@ struct ChunkHeader {
     }
 
 private:
+    std::uint32_t OffsetOf(const void* inBlock) const {
+        return static_cast<std::uint32_t>(static_cast<const std::byte*>(inBlock) - start);
+    }
+
     // A plain read that may race with the new owner's writes (see above); it is kept
     // out of the thread sanitizer's view on purpose.
     TARNCORE_RACY_READ static std::uint32_t ReadLink(const std::byte* inBlock) {
