@@ -132,6 +132,19 @@ TEST(AllocatorManager, BatchesFollowThePoolRules) {
     std::vector<void*> rest = {blocks[16], blocks[17], blocks[18], blocks[19]};
     EXPECT_EQ(pool.DisposeBatch(rest.data(), 4), 0u);
     EXPECT_EQ(ChunkCount(pool), 0u);  // keeps no chunk
+
+    // Blocks given back come out before the chunk's untouched ones, which follow from
+    // the top down, whether taken one by one or in a batch.
+    void* a = pool.Allocate(256);
+    void* b = pool.Allocate(256);
+    void* c = pool.Allocate(256);
+    pool.Dispose(b, 256);
+    pool.Dispose(a, 256);
+    EXPECT_EQ(pool.Allocate(256), a);
+    ASSERT_EQ(pool.AllocateBatch(blocks, 3), 3u);
+    EXPECT_TRUE(blocks[0] == b && blocks[1] == static_cast<std::byte*>(c) - 256 &&
+                blocks[2] == static_cast<std::byte*>(c) - 512);
+    EXPECT_EQ(pool.Allocate(256), static_cast<std::byte*>(c) - 768);
 }
 
 TEST(SmallBlockFront, KeepsGivenBackBlocksUntilTrimOrItsBound) {

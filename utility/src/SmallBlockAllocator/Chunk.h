@@ -42,6 +42,13 @@ constexpr std::uint32_t kLargeChunkSize = 928976;
 // memory the pool still owns, because chunks are given back only while the pool's
 // gate is closed and no reader is inside, and the stale value is thrown away when the
 // compare-exchange sees the changed counter.
+//
+// A new chunk has every block free, as if pushed in ascending address order, so that
+// the first block handed out is the chunk's last. The blocks never handed out are not
+// linked, though: they lie below the uncarved edge, and a pop that finds the list
+// empty takes the block just below the edge. That hands blocks out in the same order
+// as a list holding them all, without writing to (and so without making resident)
+// memory that nobody has used yet.
 struct ChunkHeader {
     std::byte* start;
     std::uint32_t size;
@@ -49,9 +56,11 @@ struct ChunkHeader {
     std::uint32_t blockCount;
     std::atomic<std::int32_t> used;
     std::atomic<std::uint64_t> freeList;
+    // Offset of the lowest block handed out at least once (48 + blockCount * blockSize
+    // in a new chunk); every block below it is free.
+    std::atomic<std::uint32_t> uncarved;
 
-    // Lays out a chunk in inMemory with every block free, pushed in ascending address
-    // order: the first block handed out is the last block of the chunk.
+    // Lays out a chunk in inMemory with every block free.
     static ChunkHeader* Make(void* inMemory, std::uint32_t inSize, std::uint32_t inBlockSize) {
         auto* chunk = new (inMemory) ChunkHeader;
         chunk->start = static_cast<std::byte*>(inMemory);
@@ -59,13 +68,8 @@ struct ChunkHeader {
         chunk->blockSize = inBlockSize;
         chunk->blockCount = (inSize - kChunkHeaderSize) / inBlockSize;
         chunk->used.store(0, std::memory_order_relaxed);
-        std::uint32_t next = 0;
-        for (std::uint32_t k = 0; k < chunk->blockCount; ++k) {
-            const std::uint32_t offset = kChunkHeaderSize + k * inBlockSize;
-            WriteLink(chunk->start + offset, next);
-            next = offset;
-        }
-        chunk->freeList.store(next, std::memory_order_relaxed);
+        chunk->freeList.store(0, std::memory_order_relaxed);
+        chunk->uncarved.store(kChunkHeaderSize + chunk->blockCount * inBlockSize, std::memory_order_relaxed);
         return chunk;
     }
 
@@ -78,7 +82,11 @@ struct ChunkHeader {
         std::uint64_t head = freeList.load(std::memory_order_acquire);
         for (;;) {
             const auto offset = static_cast<std::uint32_t>(head);
-            if (offset == 0) return nullptr;
+            if (offset == 0) {
+                void* block = nullptr;
+                Carve(&block, 1);
+                return block;
+            }
             const std::uint64_t next = ReadLink(start + offset);
             const std::uint64_t replacement = ((head >> 32) + 1) << 32 | next;
             if (freeList.compare_exchange_weak(head, replacement, std::memory_order_acquire,
@@ -102,12 +110,26 @@ struct ChunkHeader {
                 outBlocks[taken++] = start + offset;
                 offset = ReadLink(start + offset);
             }
-            if (taken == 0) return 0;
+            if (taken == 0) return Carve(outBlocks, inCount);
             const std::uint64_t replacement = ((head >> 32) + 1) << 32 | offset;
             if (freeList.compare_exchange_weak(head, replacement, std::memory_order_acquire,
                                                std::memory_order_acquire))
-                return taken;
+                return offset == 0 && taken < inCount ? taken + Carve(outBlocks + taken, inCount - taken)
+                                                      : taken;
         }
+    }
+
+    // Takes up to inCount blocks below the uncarved edge, highest first.
+    std::uint32_t Carve(void** outBlocks, std::uint32_t inCount) {
+        std::uint32_t edge = uncarved.load(std::memory_order_relaxed);
+        std::uint32_t taken = 0;
+        do {
+            const std::uint32_t below = (edge - kChunkHeaderSize) / blockSize;
+            taken = below < inCount ? below : inCount;
+            if (taken == 0) return 0;
+        } while (!uncarved.compare_exchange_weak(edge, edge - taken * blockSize, std::memory_order_relaxed));
+        for (std::uint32_t i = 0; i < taken; ++i) outBlocks[i] = start + edge - (i + 1) * blockSize;
+        return taken;
     }
 
     // Pushes inCount blocks of this chunk with one compare-exchange; afterwards they pop
