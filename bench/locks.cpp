@@ -86,8 +86,8 @@ public:
         const auto ours = mTimes.find(inOurs);
         const auto peer = mTimes.find(inPeer);
         if (ours == mTimes.end() || peer == mTimes.end()) return;
-        std::printf("%-24s %7.2f ns %7.2f ns   ratio %.2f   (CPU time: %.2f ns / %.2f ns = %.2f)\n",
-                    inLabel, ours->second.real, peer->second.real, ours->second.real / peer->second.real,
+        std::printf("%-24s %7.2f ns %7.2f ns   ratio %.2f   (CPU time: %.2f ns / %.2f ns = %.2f)\n", inLabel,
+                    ours->second.real, peer->second.real, ours->second.real / peer->second.real,
                     ours->second.cpu, peer->second.cpu, ours->second.cpu / peer->second.cpu);
     }
 
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nReal time, ScopedLock / std::recursive_mutex + std::lock_guard, same run (< 1: ScopedLock faster)\n");
+    std::printf("\nScopedLock / std::recursive_mutex + std::lock_guard, same run (< 1: ScopedLock faster)\n");
     reporter.PrintRatio("uncontended", "ScopedLock_Uncontended", "StdLockGuard_Uncontended");
     reporter.PrintRatio("nested two deep", "ScopedLock_Nested2", "StdLockGuard_Nested2");
     reporter.PrintRatio("boost mutex alone / std", "Floor_BoostRecursiveMutex", "StdLockGuard_Uncontended");
