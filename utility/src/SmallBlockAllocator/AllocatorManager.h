@@ -7,6 +7,7 @@
 #include "Chunk.h"
 #include "ChunkGate.h"
 #include "ChunkMap.h"
+#include "platform/os/Threads.h"
 
 #include <algorithm>
 #include <atomic>
@@ -81,7 +82,7 @@ public:
         std::vector<ChunkState> chunks;
     };
     State GetState() {
-        Lock lock(mLock, true);
+        LockedPool lock(*this);
         ClosedGate closed(mGate);
         State state{mBytesHeld, mFreeBlocks.load(), mCurrent ? mCurrent->start : nullptr, {}};
         for (ChunkHeader* chunk : mChunks)
@@ -90,6 +91,31 @@ public:
     }
 
 private:
+    // The pool lock, held for short stretches only (making, choosing or releasing a
+    // chunk). A thread that finds it held spins for a moment before it waits asleep:
+    // being put to sleep and woken costs far more than the wait. The busy flag is only
+    // a hint for the spin; the lock itself decides.
+    class LockedPool {
+    public:
+        explicit LockedPool(AllocatorManager& inPool) : mPool(inPool), mLock(WaitUntilFree(inPool), true) {
+            mPool.mBusy.store(true, std::memory_order_relaxed);
+        }
+        ~LockedPool() { mPool.mBusy.store(false, std::memory_order_release); }
+        LockedPool(const LockedPool&) = delete;
+        LockedPool& operator=(const LockedPool&) = delete;
+
+    private:
+        static threads::RecursiveMutex& WaitUntilFree(AllocatorManager& inPool) {
+            for (int spin = 0; spin < kLockSpins && inPool.mBusy.load(std::memory_order_relaxed); ++spin)
+                platform::SpinPause();
+            return inPool.mLock;
+        }
+
+        AllocatorManager& mPool;
+        Lock mLock;
+    };
+    static constexpr int kLockSpins = 500;
+
     // Release passes stop at this many chunks less one.
     static constexpr std::size_t kReleaseMinimum = inKeepLastChunk ? 2 : 1;
 
@@ -100,7 +126,7 @@ private:
     template <class Taker>
     std::uint32_t Take(Taker&& inTake) {
         if (std::uint32_t taken = FastTake(inTake)) return taken;
-        Lock lock(mLock, true);
+        LockedPool lock(*this);
         if (std::uint32_t taken = FastTake(inTake)) return taken;
         ClosedGate closed(mGate);
         if (mFreeBlocks.load(std::memory_order_relaxed) > 0) {
@@ -148,11 +174,11 @@ private:
             result = inGive(releaseDue);
             mGate.Leave();
         } else {
-            Lock lock(mLock, true);
+            LockedPool lock(*this);
             result = inGive(releaseDue);
         }
         if (releaseDue) {
-            Lock lock(mLock, true);
+            LockedPool lock(*this);
             ClosedGate closed(mGate);
             ReleaseEmptyChunks();
         }
@@ -265,6 +291,7 @@ private:
     }
 
     threads::RecursiveMutex mLock;
+    std::atomic<bool> mBusy{false};
     ChunkGate mGate;
     ChunkHeader* mCurrent = nullptr;
     std::atomic<std::int32_t> mFreeBlocks{0};
