@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -49,6 +50,11 @@ Pool& PoolOf(std::uint32_t inSize) {
 std::uint32_t CachedHere(std::uint32_t inSize) {
     const sba::ThreadCache* cache = sba::CacheOfThisThread();
     return cache == nullptr ? 0 : cache->Count(sba::kClassOfSize[inSize]);
+}
+
+std::uint32_t BoundHere(std::uint32_t inSize) {
+    const sba::ThreadCache* cache = sba::CacheOfThisThread();
+    return cache == nullptr ? 0 : cache->Bound(sba::kClassOfSize[inSize]);
 }
 
 bool UnderSanitizer() {
@@ -161,20 +167,27 @@ TEST(SmallBlockFront, KeepsGivenBackBlocksUntilTrimOrItsBound) {
     EXPECT_GT(TotalUsed(pool), used);
     EXPECT_EQ(sba::Allocate(2304), block);
 
-    // More blocks than the cache's bound: the cache never holds more than its bound,
-    // and what it does not hold is back in the pool.
-    const std::uint32_t bound = sba::CacheBound(2304);
+    // More blocks than the cache can hold: it never holds more than its bound, the
+    // bound grows as the stack overflows again and again but stays within the thread's
+    // budget, and what the cache does not hold is back in the pool.
+    const std::uint32_t start = sba::CacheBound(2304);
     std::vector<void*> blocks = {block};
-    for (std::uint32_t i = 1; i < 3 * bound; ++i) blocks.push_back(sba::Allocate(2304));
+    for (std::uint32_t i = 1; i < 2000; ++i) blocks.push_back(sba::Allocate(2304));
+    std::uint32_t largest = 0;
     for (void* each : blocks) {
         sba::Dispose(each, 2304);
-        ASSERT_LE(CachedHere(2304), bound);
+        ASSERT_LE(CachedHere(2304), BoundHere(2304));
+        largest = std::max(largest, BoundHere(2304));
     }
+    EXPECT_GT(largest, start);
+    EXPECT_LE(std::uint64_t(largest) * 2304, sba::kCacheBytesPerThread);
     EXPECT_EQ(TotalUsed(pool), used + static_cast<std::int32_t>(CachedHere(2304)));
 
-    // Trim gives everything back, and the pool releases the chunks that fell empty.
+    // Trim gives everything back, the pool releases the chunks that fell empty, and the
+    // bound is back at its start.
     sba::Trim();
     EXPECT_EQ(CachedHere(2304), 0u);
+    EXPECT_EQ(BoundHere(2304), start);
     EXPECT_EQ(TotalUsed(pool), used);
     EXPECT_EQ(ChunkCount(pool), chunks);
 }

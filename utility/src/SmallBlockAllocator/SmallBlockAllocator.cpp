@@ -93,7 +93,7 @@ struct CacheRelease {
         tCache = nullptr;
         tCacheGone = true;
         if (cache == nullptr) return;
-        cache->DrainAll();
+        cache->Trim();
         cache->~ThreadCache();
         platform::AlignedFree(cache);
     }
@@ -146,7 +146,7 @@ void Dispose(void* inBlock, unsigned int inSize) {
 }
 
 void Trim() {
-    if (ThreadCache* cache = tCache) cache->DrainAll();
+    if (ThreadCache* cache = tCache) cache->Trim();
 }
 
 namespace {

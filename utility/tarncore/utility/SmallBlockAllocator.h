@@ -8,14 +8,15 @@
 // aligned allocator (16-byte alignment). No header is stored in front of a block.
 // Every function may be called from any thread at any time.
 //
-// Each thread keeps a few free blocks of every size class for itself (about 32 KB of
-// blocks per class), so that most calls touch nothing another thread touches. What a
-// caller can see of this is when chunks go back: a block given back waits in its
-// thread's cache, and its pool counts it as in use, until that cache passes its bound,
-// the thread calls Trim, or the thread ends (whether or not it calls the allocator
-// again). Only then can the block's chunk fall empty and be released, to the pool of
-// chunks or to the system. Blocks of 4144 and 66352 bytes and the sizes the system
-// serves are never cached.
+// Each thread keeps free blocks of every size class for itself, so that most calls
+// touch nothing another thread touches: at first up to about 32 KB of blocks per class;
+// a class that keeps overflowing gets more room, up to 4 MB of blocks for all classes
+// of the thread together. What a caller can see of this is when chunks go back: a
+// block given back waits in its thread's cache, and its pool counts it as in use, until
+// that cache passes its bound, the thread calls Trim, or the thread ends (whether or
+// not it calls the allocator again). Only then can the block's chunk fall empty and be
+// released, to the pool of chunks or to the system. Blocks of 4144 and 66352 bytes and
+// the sizes the system serves are never cached.
 namespace tarncore {
 namespace utility {
 namespace SmallBlockAllocator {
