@@ -19,6 +19,12 @@ void AlignedFree(void* inBlock);
 // are left alone, where allocators keep their own records.
 void DiscardPages(void* inBlock, std::size_t inSize);
 
+// inSize bytes of fresh address space reading as zeros, with pages becoming resident
+// only when first written; null when none can be had. Page aligned.
+void* MapZeroedMemory(std::size_t inSize);
+// Returns memory of MapZeroedMemory (the same size) to the system.
+void UnmapMemory(void* inMemory, std::size_t inSize);
+
 // The process's resident memory in bytes (0 if it cannot be read).
 std::uint64_t ResidentMemoryBytes();
 

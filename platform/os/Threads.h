@@ -10,5 +10,9 @@ namespace platform {
 // The kernel's identifier of the calling thread (what the system's tools show).
 std::uint32_t GetCurrentThreadId();
 
+// Tells the processor that the calling thread is spinning on a value another thread is
+// about to change (a short pause on processors that have one).
+void SpinPause();
+
 }  // namespace platform
 }  // namespace tarncore

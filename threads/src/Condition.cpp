@@ -41,7 +41,7 @@ void Condition::Wait(ScopedLock<RecursiveMutex, boost::recursive_mutex>& inLock)
     WithErrorConversion([&] {
         if (!inLock.IsLocked())
             ThrowLockError("tarncore::threads::Condition: waiting without holding the lock");
-        FullRelease release(Counted(inLock.mRecord->mutex));
+        FullRelease release(Counted(inLock.mRecord.mutex));
         mCondition->wait(release);
     });
 }

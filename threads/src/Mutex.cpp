@@ -31,38 +31,19 @@ RecursiveMutex::~RecursiveMutex() { delete Counted(mMutex); }
 
 using RecursiveScopedLock = ScopedLock<RecursiveMutex, boost::recursive_mutex>;
 
-RecursiveScopedLock::ScopedLock(const std::string& inName, RecursiveMutex& inMutex, bool inLockNow)
-    : mName(inName), mRecord(nullptr) {
-    Initialize(inMutex, inLockNow);
-}
-
-RecursiveScopedLock::ScopedLock(RecursiveMutex& inMutex, bool inLockNow) : mRecord(nullptr) {
-    Initialize(inMutex, inLockNow);
-}
-
-void RecursiveScopedLock::Initialize(RecursiveMutex& inMutex, bool inLockNow) {
-    WithErrorConversion([&] {
-        mRecord = new LockRecord{inMutex.GetMutex(), false};
-        if (!inLockNow) return;
-        if (mRecord->mutex == nullptr) {
-            delete mRecord;
-            mRecord = nullptr;
-            ThrowLockError("tarncore::threads::ScopedLock: the mutex has been moved away");
-        }
-        Counted(mRecord->mutex)->LockOnce();
-        mRecord->locked = true;
-    });
-}
-
-RecursiveScopedLock::~ScopedLock() {
-    if (mRecord != nullptr && mRecord->locked) {
-        Counted(mRecord->mutex)->UnlockOnce();
-        mRecord->locked = false;
+void RecursiveScopedLock::FailMovedAway() {
+    try {
+        ThrowLockError("tarncore::threads::ScopedLock: the mutex has been moved away");
+    } catch (const boost::thread_exception&) {
+        ReportAndRethrow();
     }
-    delete mRecord;
 }
 
-bool RecursiveScopedLock::IsLocked() const { return mRecord != nullptr && mRecord->locked; }
+// Called from inside a handler, so the exception being handled is the one to convert.
+void RecursiveScopedLock::ReportAndRethrow() {
+    WithErrorConversion([] { throw; });
+    throw;  // not reached: the conversion throws on
+}
 
 }  // namespace threads
 }  // namespace tarncore

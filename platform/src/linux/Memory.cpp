@@ -30,6 +30,16 @@ void DiscardPages(void* inBlock, std::size_t inSize) {
     if (first < last) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
 }
 
+void* MapZeroedMemory(std::size_t inSize) {
+    void* memory = ::mmap(nullptr, inSize, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    return memory == MAP_FAILED ? nullptr : memory;
+}
+
+void UnmapMemory(void* inMemory, std::size_t inSize) {
+    if (inMemory != nullptr) ::munmap(inMemory, inSize);
+}
+
 std::uint64_t ResidentMemoryBytes() {
     std::FILE* file = std::fopen("/proc/self/statm", "r");
     if (file == nullptr) return 0;

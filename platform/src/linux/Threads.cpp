@@ -12,5 +12,13 @@ std::uint32_t GetCurrentThreadId() {
     return static_cast<std::uint32_t>(::gettid());
 }
 
+void SpinPause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
+
 }  // namespace platform
 }  // namespace tarncore

@@ -2,8 +2,10 @@
 
 #include <tarncore/platform/Export.h>
 
+#include <boost/thread/exceptions.hpp>
 #include <boost/thread/recursive_mutex.hpp>
 
+#include <cstdint>
 #include <string>
 
 namespace tarncore {
@@ -12,6 +14,16 @@ namespace threads {
 class Condition;
 template <class Mutex, class BoostMutex>
 class ScopedLock;
+
+namespace detail {
+// The mutex behind every RecursiveMutex. It counts how deep its owner holds it, so that
+// a condition wait can release it completely and take it back to the same depth. Only
+// the thread holding the mutex changes the count, so the mutex itself guards it. It is
+// visible here because ScopedLock takes and releases it inline.
+struct CountedRecursiveMutex : boost::recursive_mutex {
+    std::uint32_t depth = 0;
+};
+}  // namespace detail
 
 // A recursive mutex, locked and unlocked through ScopedLock only. Copying moves the
 // underlying mutex: the source is left holding none and may only be destroyed.
@@ -36,28 +48,62 @@ private:
 
 // Holds a RecursiveMutex from construction (when asked to lock) to destruction. The
 // lock is recursive: one thread may hold several ScopedLocks on the same mutex.
+//
+// Taking and releasing the lock is inline and allocates nothing: an uncontended lock
+// costs what the mutex itself costs.
 template <>
 class TARNCORE_API ScopedLock<RecursiveMutex, boost::recursive_mutex> {
 public:
     // Locks at once when inLockNow is true, waiting as long as it takes. Locking a mutex
     // that has been moved away is a lock failure.
-    ScopedLock(const std::string& inName, RecursiveMutex& inMutex, bool inLockNow);
-    ScopedLock(RecursiveMutex& inMutex, bool inLockNow);
+    ScopedLock(const std::string& inName, RecursiveMutex& inMutex, bool inLockNow)
+        : mName(inName), mRecord{inMutex.GetMutex(), false} {
+        if (inLockNow) Lock();
+    }
+    ScopedLock(RecursiveMutex& inMutex, bool inLockNow) : mRecord{inMutex.GetMutex(), false} {
+        if (inLockNow) Lock();
+    }
     ScopedLock(const ScopedLock&) = delete;
     ScopedLock& operator=(const ScopedLock&) = delete;
-    virtual ~ScopedLock();
+    virtual ~ScopedLock() {
+        if (mRecord.locked) {
+            --Counted()->depth;
+            mRecord.mutex->unlock();
+            mRecord.locked = false;
+        }
+    }
 
     const std::string& GetName() const { return mName; }
-    bool IsLocked() const;
+    bool IsLocked() const { return mRecord.locked; }
 
 private:
     friend class Condition;
-    struct LockRecord;
+    // Held in the lock itself, so taking a lock allocates nothing.
+    struct LockRecord {
+        boost::recursive_mutex* mutex;
+        bool locked;
+    };
 
-    void Initialize(RecursiveMutex& inMutex, bool inLockNow);
+    void Lock() {
+        if (mRecord.mutex == nullptr) FailMovedAway();
+        try {
+            mRecord.mutex->lock();
+        } catch (const boost::thread_exception&) {
+            ReportAndRethrow();
+        }
+        ++Counted()->depth;
+        mRecord.locked = true;
+    }
+    detail::CountedRecursiveMutex* Counted() const {
+        return static_cast<detail::CountedRecursiveMutex*>(mRecord.mutex);
+    }
+    // The lock failure of a mutex that has been moved away, reported.
+    [[noreturn]] static void FailMovedAway();
+    // Reports the thread failure being handled as the library's error, then throws it on.
+    [[noreturn]] static void ReportAndRethrow();
 
     std::string mName;
-    LockRecord* mRecord;
+    LockRecord mRecord;
 };
 
 }  // namespace threads

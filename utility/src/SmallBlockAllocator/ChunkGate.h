@@ -2,6 +2,7 @@
 
 #include <tarncore/threads/Mutex.h>
 
+#include "platform/os/Threads.h"
 #include "threads/internal/Condition.h"
 
 #include <atomic>
@@ -53,6 +54,20 @@ public:
         if (mWord.compare_exchange_strong(word, 0, std::memory_order_acq_rel,
                                           std::memory_order_acquire))
             return;
+        // Readers stay inside for a pop or a push only: close the gate and give them a
+        // moment to leave before sleeping on the condition. Closing before the mutex is
+        // taken loses no wake-up: the count is read again under the mutex, and the last
+        // reader takes the mutex after it has left.
+        while ((word & kOpen) != 0 &&
+               !mWord.compare_exchange_weak(word, word & kReaders, std::memory_order_acq_rel,
+                                            std::memory_order_acquire)) {
+        }
+        word &= kReaders;
+        for (int spin = 0; word != 0 && spin < kSpins; ++spin) {
+            platform::SpinPause();
+            word = mWord.load(std::memory_order_acquire);
+        }
+        if (word == 0) return;
         threads::ScopedLock<threads::RecursiveMutex, boost::recursive_mutex> lock(mMutex, true);
         word = mWord.load(std::memory_order_acquire);
         for (;;) {
@@ -75,6 +90,7 @@ public:
 private:
     static constexpr std::uint64_t kOpen = std::uint64_t(1) << 32;
     static constexpr std::uint64_t kReaders = 0xffffffffu;
+    static constexpr int kSpins = 200;
 
     std::atomic<std::uint64_t> mWord;
     threads::RecursiveMutex mMutex;

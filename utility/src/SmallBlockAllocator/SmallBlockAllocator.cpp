@@ -3,9 +3,12 @@
 #include "SmallBlockAllocator.h"
 
 #include "AllocatorManager.h"
+#include "ChunkMap.h"
+#include "ThreadCache.h"
 #include "platform/os/Memory.h"
 
 #include <atomic>
+#include <new>
 #include <utility>
 
 namespace tarncore {
@@ -38,7 +41,7 @@ template <std::size_t... inIndex>
 void CreateClassPools(std::index_sequence<inIndex...>, AllocatorInterface** outPools) {
     ((outPools[inIndex] = new AllocatorManager<kSizes[inIndex], FirstChunkSize(kSizes[inIndex]),
                                                SwitchSize(kSizes[inIndex]),
-                                               KeepsLastChunk(kSizes[inIndex])>()),
+                                               KeepsLastChunk(kSizes[inIndex])>(MapOwnerOfClass(inIndex))),
      ...);
 }
 
@@ -72,6 +75,44 @@ constexpr std::size_t kSystemAlignment = 16;
 // the system each time.
 std::atomic<void*> sSpareLargeChunk{nullptr};
 
+// The calling thread's cache (see ThreadCache.h), made on the thread's first use of a
+// class pool. The pointer sits in the initial thread-local block, so the hot path reads
+// it with one instruction. A cache exists only once the allocator is ready.
+[[gnu::tls_model("initial-exec")]] thread_local ThreadCache* tCache = nullptr;
+// Set once the thread's end has given its cache back: whatever runs after that on the
+// thread goes straight to the pools.
+[[gnu::tls_model("initial-exec")]] thread_local bool tCacheGone = false;
+
+// Gives the thread's cache back when the thread ends, whether or not the thread calls
+// the allocator again: the runtime destroys this object at the thread's end once it has
+// been used on the thread.
+struct CacheRelease {
+    bool armed = false;
+    ~CacheRelease() {
+        ThreadCache* cache = tCache;
+        tCache = nullptr;
+        tCacheGone = true;
+        if (cache == nullptr) return;
+        cache->Trim();
+        cache->~ThreadCache();
+        platform::AlignedFree(cache);
+    }
+};
+thread_local CacheRelease tCacheRelease;
+
+// The thread's cache, made now if need be; null when the thread is ending or no memory
+// can be had for it (the pools then serve the thread directly).
+ThreadCache* CacheForThisThread() {
+    if (tCache != nullptr || tCacheGone) return tCache;
+    void* memory = platform::AlignedAllocate(sizeof(ThreadCache), 64);
+    if (memory == nullptr) return nullptr;
+    tCacheRelease.armed = true;
+    return tCache = new (memory) ThreadCache();
+}
+
+[[gnu::noinline]] void* AllocateSlowly(std::uint32_t inSize);
+[[gnu::noinline]] void DisposeSlowly(void* inBlock, std::uint32_t inSize);
+
 }  // namespace
 
 AllocatorInterface* PoolForSize(std::uint32_t inSize) {
@@ -82,18 +123,62 @@ AllocatorInterface* PoolForSize(std::uint32_t inSize) {
     return sTable[inSize];
 }
 
+ThreadCache* CacheOfThisThread() { return tCache; }
+
+// The hot paths: a block of a size class from or to the thread's cache. Having a cache
+// means the allocator is ready. A block goes into the cache only when the chunk map
+// names its class's pool as the owner; anything else takes the pools' road, where a
+// block no pool owns is refused and goes back to the system.
 void* Allocate(unsigned int inSize) {
+    if (IsClassSize(inSize))
+        if (ThreadCache* cache = tCache)
+            if (void* block = cache->Take(kClassOfSize[inSize])) return block;
+    return AllocateSlowly(inSize);
+}
+
+void Dispose(void* inBlock, unsigned int inSize) {
+    if (IsClassSize(inSize))
+        if (ThreadCache* cache = tCache) {
+            const std::size_t c = kClassOfSize[inSize];
+            if (ChunkMap::OwnerOf(inBlock) == MapOwnerOfClass(c) && cache->TryPut(c, inBlock)) return;
+        }
+    DisposeSlowly(inBlock, inSize);
+}
+
+void Trim() {
+    if (ThreadCache* cache = tCache) cache->Trim();
+}
+
+namespace {
+
+void* AllocateSlowly(std::uint32_t inSize) {
     AllocatorInterface* pool = PoolForSize(inSize);
-    if (pool != nullptr) return pool->Allocate(inSize);
+    if (pool != nullptr) {
+        if (IsClassSize(inSize))
+            if (ThreadCache* cache = CacheForThisThread()) {
+                const std::size_t c = kClassOfSize[inSize];
+                if (void* block = cache->Take(c)) return block;
+                return cache->Refill(c, *pool);
+            }
+        return pool->Allocate(inSize);
+    }
     if (inSize == kLargeChunkSize)
         if (void* spare = sSpareLargeChunk.exchange(nullptr, std::memory_order_acquire)) return spare;
     return platform::AlignedAllocate(inSize, kSystemAlignment);
 }
 
-void Dispose(void* inBlock, unsigned int inSize) {
+void DisposeSlowly(void* inBlock, std::uint32_t inSize) {
+    AllocatorInterface* pool = PoolForSize(inSize);
+    if (pool != nullptr && IsClassSize(inSize)) {
+        const std::size_t c = kClassOfSize[inSize];
+        if (ChunkMap::OwnerOf(inBlock) == MapOwnerOfClass(c))
+            if (ThreadCache* cache = CacheForThisThread()) {
+                cache->Put(c, inBlock);
+                return;
+            }
+    }
     // A block the system handed out while another thread was initializing lies in no
     // pool's chunks; the pool refuses it and it goes back to the system.
-    AllocatorInterface* pool = PoolForSize(inSize);
     if (pool != nullptr && pool->Dispose(inBlock, inSize)) return;
     if (inSize == kLargeChunkSize && inBlock != nullptr) {
         void* none = nullptr;
@@ -107,6 +192,8 @@ void Dispose(void* inBlock, unsigned int inSize) {
     }
     platform::AlignedFree(inBlock);
 }
+
+}  // namespace
 
 unsigned int GetActualAllocationSize(unsigned int inSize) {
     AllocatorInterface* pool = PoolForSize(inSize);

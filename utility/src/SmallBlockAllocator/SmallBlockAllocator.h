@@ -34,9 +34,33 @@ constexpr std::array<std::uint32_t, kClassCount> MakeClassBlockSizes() {
 constexpr std::array<std::uint32_t, kClassCount> kClassBlockSizes = MakeClassBlockSizes();
 static_assert(kClassBlockSizes[kClassCount - 1] == kLargestClassSize, "71 classes up to 8192");
 
+constexpr std::array<std::uint8_t, kLargestClassSize + 1> MakeClassOfSize() {
+    std::array<std::uint8_t, kLargestClassSize + 1> classes{};
+    std::size_t c = 0;
+    for (std::uint32_t size = 0; size <= kLargestClassSize; ++size) {
+        while (kClassBlockSizes[c] < size) ++c;
+        classes[size] = static_cast<std::uint8_t>(c);
+    }
+    return classes;
+}
+
+// The class of every size up to 8192, by index into kClassBlockSizes.
+constexpr std::array<std::uint8_t, kLargestClassSize + 1> kClassOfSize = MakeClassOfSize();
+
+// Whether the pool of inSize is a class pool, the ones the per-thread front serves:
+// 4144 is the chunk pool's, although it lies in a class's range.
+constexpr bool IsClassSize(std::uint32_t inSize) { return inSize <= kLargestClassSize && inSize != 4144; }
+
+// The owner number a class pool marks its chunks with in the chunk map.
+constexpr std::uint8_t MapOwnerOfClass(std::size_t inClass) { return static_cast<std::uint8_t>(inClass + 1); }
+
 // The pool Allocate(inSize) uses (the chunk pools for 4144 and 66352), or null for
 // sizes the system serves and while the allocator is not ready.
 AllocatorInterface* PoolForSize(std::uint32_t inSize);
+
+// The calling thread's cache, or null when it has none (yet, or any more).
+class ThreadCache;
+ThreadCache* CacheOfThisThread();
 
 }  // namespace SmallBlockAllocator
 }  // namespace utility

@@ -1,6 +1,7 @@
 // Several threads allocate, fill, check and dispose blocks of random sizes at once, and
 // hand blocks to each other. Every block's contents are checked before it goes back,
-// so a block handed out twice or a broken free list shows as a mismatch.
+// so a block handed out twice or a broken free list shows as a mismatch. The threads
+// now and then give their caches back (Trim), and each ends with blocks in its cache.
 //
 // The run is short by default (CI); TARNCORE_ALLOCATOR_STRESS_SECONDS sets its length.
 #include <tarncore/utility/SmallBlockAllocator.h>
@@ -66,6 +67,8 @@ void Stress(int inThreads) {
                                 static_cast<unsigned char>(random())});
                 ASSERT_NE(live.back().data, nullptr);
                 live.back().Pattern(true);
+            } else if (action == 99 && random() % 16 == 0) {
+                sba::Trim();
             } else if (action < 85 || live.size() > 2000) {
                 const std::size_t index = random() % live.size();
                 dispose(live[index]);
@@ -87,8 +90,30 @@ void Stress(int inThreads) {
         for (const Block& block : live) dispose(block);
     };
 
+    // Meanwhile short-lived threads take blocks from the exchange, give some back, leave
+    // new ones and end: their caches drain while the workers go on.
+    auto visit = [&](unsigned inSeed) {
+        std::mt19937 random(inSeed);
+        for (int i = 0; i < 64; ++i) {
+            std::lock_guard<std::mutex> lock(exchangeMutex);
+            if (!exchange.empty() && random() % 2 == 0) {
+                dispose(exchange.back());
+                exchange.pop_back();
+            } else {
+                const std::uint32_t size = RandomSize(random);
+                exchange.push_back({static_cast<unsigned char*>(sba::Allocate(size)), size,
+                                    static_cast<unsigned char>(random())});
+                exchange.back().Pattern(true);
+            }
+        }
+    };
+
     std::vector<std::thread> threads;
     for (int t = 0; t < inThreads; ++t) threads.emplace_back(work, 1234u + t);
+    for (unsigned visitor = 0; std::chrono::steady_clock::now() < deadline; ++visitor) {
+        std::thread(visit, 99u + visitor).join();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     for (auto& thread : threads) thread.join();
     for (const Block& block : exchange) dispose(block);
     EXPECT_EQ(damaged, 0);
