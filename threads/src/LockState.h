@@ -1,3 +1,4 @@
+// The counted mutex behind every RecursiveMutex, as the threads sources reach it.
 #pragma once
 
 #include <tarncore/threads/Mutex.h>

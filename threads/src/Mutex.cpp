@@ -1,3 +1,4 @@
+// RecursiveMutex, and the error reports of ScopedLock's lock failures.
 #include <tarncore/threads/Mutex.h>
 
 #include "ErrorConversion.h"

@@ -1,3 +1,4 @@
+// Tests of the size classes, the chunk ladder, block order, release passes and foreign blocks.
 #include <tarncore/utility/SmallBlockAllocator.h>
 
 #include "platform/os/Memory.h"

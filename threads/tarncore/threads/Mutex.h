@@ -1,3 +1,4 @@
+// The library's lock pair: RecursiveMutex and the ScopedLock that holds it.
 #pragma once
 
 #include <tarncore/platform/Export.h>
@@ -8,6 +9,9 @@
 #include <cstdint>
 #include <string>
 
+/// @file
+/// The library's lock pair, over Boost's recursive mutex. Thread failures of the
+/// dependency reach the host's error manager as the library's own errors.
 namespace tarncore {
 namespace threads {
 
@@ -16,28 +20,28 @@ template <class Mutex, class BoostMutex>
 class ScopedLock;
 
 namespace detail {
-// The mutex behind every RecursiveMutex. It counts how deep its owner holds it, so that
-// a condition wait can release it completely and take it back to the same depth. Only
-// the thread holding the mutex changes the count, so the mutex itself guards it. It is
-// visible here because ScopedLock takes and releases it inline.
+/// The mutex behind every RecursiveMutex. It counts how deep its owner holds it, so that
+/// a condition wait can release it completely and take it back to the same depth. Only
+/// the thread holding the mutex changes the count, so the mutex itself guards it. It is
+/// visible here because ScopedLock takes and releases it inline.
 struct CountedRecursiveMutex : boost::recursive_mutex {
     std::uint32_t depth = 0;
 };
 }  // namespace detail
 
-// A recursive mutex, locked and unlocked through ScopedLock only. Copying moves the
-// underlying mutex: the source is left holding none and may only be destroyed.
+/// A recursive mutex, locked and unlocked through ScopedLock only. Copying moves the
+/// underlying mutex: the source is left holding none and may only be destroyed.
 class TARNCORE_API RecursiveMutex {
 public:
     RecursiveMutex();
-    // The name only serves while constructing; it is not kept.
+    /// The name only serves while constructing; it is not kept.
     explicit RecursiveMutex(const std::string& inName);
     RecursiveMutex(RecursiveMutex& inOther);
     RecursiveMutex& operator=(RecursiveMutex& inOther);
     virtual ~RecursiveMutex();
 
 protected:
-    // The mutex, or null once it has been moved away.
+    /// The mutex, or null once it has been moved away.
     boost::recursive_mutex* GetMutex() const { return mMutex; }
 
 private:
@@ -46,16 +50,16 @@ private:
     boost::recursive_mutex* mMutex;
 };
 
-// Holds a RecursiveMutex from construction (when asked to lock) to destruction. The
-// lock is recursive: one thread may hold several ScopedLocks on the same mutex.
-//
-// Taking and releasing the lock is inline and allocates nothing: an uncontended lock
-// costs what the mutex itself costs.
+/// Holds a RecursiveMutex from construction (when asked to lock) to destruction. The
+/// lock is recursive: one thread may hold several ScopedLocks on the same mutex.
+///
+/// Taking and releasing the lock is inline and allocates nothing: an uncontended lock
+/// costs what the mutex itself costs.
 template <>
 class TARNCORE_API ScopedLock<RecursiveMutex, boost::recursive_mutex> {
 public:
-    // Locks at once when inLockNow is true, waiting as long as it takes. Locking a mutex
-    // that has been moved away is a lock failure.
+    /// Locks at once when inLockNow is true, waiting as long as it takes. Locking a mutex
+    /// that has been moved away is a lock failure.
     ScopedLock(const std::string& inName, RecursiveMutex& inMutex, bool inLockNow)
         : mName(inName), mRecord{inMutex.GetMutex(), false} {
         if (inLockNow) Lock();

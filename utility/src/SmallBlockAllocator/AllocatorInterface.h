@@ -1,3 +1,4 @@
+// The interface of a pool of equally sized blocks behind the small block allocator.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// A pool of blocks of one size, carved from chunks, with its lock-free paths and release passes.
 #pragma once
 
 #include <tarncore/threads/Mutex.h>

@@ -1,3 +1,4 @@
+// A chunk of a pool: its 48-byte header and its free list with the change counter against ABA.
 #pragma once
 
 #include <atomic>

@@ -1,3 +1,4 @@
+// The gate that lets readers use a pool's chunk list while one thread changes it.
 #pragma once
 
 #include <tarncore/threads/Mutex.h>

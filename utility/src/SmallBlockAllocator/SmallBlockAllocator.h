@@ -1,3 +1,4 @@
+// The small block allocator's size classes and pools, for its sources and tests.
 #pragma once
 
 #include "AllocatorInterface.h"

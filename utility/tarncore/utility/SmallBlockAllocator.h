@@ -3,39 +3,40 @@
 
 #include <tarncore/platform/Export.h>
 
-// The library's process-wide allocator for small blocks whose size the caller passes
-// again when it gives them back. Sizes up to 8192 bytes are rounded up to one of 71
-// size classes, each served by a lock-free pool; larger sizes go to the system's
-// aligned allocator (16-byte alignment). No header is stored in front of a block.
-// Every function may be called from any thread at any time.
-//
-// Each thread keeps free blocks of every size class for itself, so that most calls
-// touch nothing another thread touches: at first up to about 32 KB of blocks per class;
-// a class that keeps overflowing gets more room, up to 4 MB of blocks for all classes
-// of the thread together. What a caller can see of this is when chunks go back: a
-// block given back waits in its thread's cache, and its pool counts it as in use, until
-// that cache passes its bound, the thread calls Trim, or the thread ends (whether or
-// not it calls the allocator again). Only then can the block's chunk fall empty and be
-// released, to the pool of chunks or to the system. Blocks of 4144 and 66352 bytes and
-// the sizes the system serves are never cached.
+/// @file
+/// The library's process-wide allocator for small blocks whose size the caller passes
+/// again when it gives them back. Sizes up to 8192 bytes are rounded up to one of 71
+/// size classes, each served by a lock-free pool; larger sizes go to the system's
+/// aligned allocator (16-byte alignment). No header is stored in front of a block.
+/// Every function may be called from any thread at any time.
+///
+/// Each thread keeps free blocks of every size class for itself, so that most calls
+/// touch nothing another thread touches: at first up to about 32 KB of blocks per class;
+/// a class that keeps overflowing gets more room, up to 4 MB of blocks for all classes
+/// of the thread together. What a caller can see of this is when chunks go back: a
+/// block given back waits in its thread's cache, and its pool counts it as in use, until
+/// that cache passes its bound, the thread calls Trim, or the thread ends (whether or
+/// not it calls the allocator again). Only then can the block's chunk fall empty and be
+/// released, to the pool of chunks or to the system. Blocks of 4144 and 66352 bytes and
+/// the sizes the system serves are never cached.
 namespace tarncore {
 namespace utility {
 namespace SmallBlockAllocator {
 
-// A block of at least inSize bytes. Throws std::bad_alloc when a pool can get no
-// memory; for sizes the system serves, its null result is returned as it comes.
+/// A block of at least inSize bytes. Throws std::bad_alloc when a pool can get no
+/// memory; for sizes the system serves, its null result is returned as it comes.
 TARNCORE_API void* Allocate(unsigned int inSize);
 
-// Gives back a block of Allocate. inSize must select the same size class as the size
-// it was allocated with (normally the same number). Null is ignored.
+/// Gives back a block of Allocate. inSize must select the same size class as the size
+/// it was allocated with (normally the same number). Null is ignored.
 TARNCORE_API void Dispose(void* inBlock, unsigned int inSize);
 
-// Gives the blocks the calling thread keeps back to their pools, which release the
-// chunks that fall empty. Other threads' caches drain when those threads trim, pass a
-// cache's bound or end.
+/// Gives the blocks the calling thread keeps back to their pools, which release the
+/// chunks that fall empty. Other threads' caches drain when those threads trim, pass a
+/// cache's bound or end.
 TARNCORE_API void Trim();
 
-// The number of bytes Allocate(inSize) really provides.
+/// The number of bytes Allocate(inSize) really provides.
 TARNCORE_API unsigned int GetActualAllocationSize(unsigned int inSize);
 
 }  // namespace SmallBlockAllocator
