@@ -1,4 +1,4 @@
-// The small block allocator's front: size classes, the pools, the chunk ladder and start-up.
+// The small block allocator's entry points: size classes, pools, the chunk ladder and start-up.
 #include <tarncore/utility/SmallBlockAllocator.h>
 
 #include "SmallBlockAllocator.h"
