@@ -192,6 +192,29 @@ TEST(SmallBlockFront, KeepsGivenBackBlocksUntilTrimOrItsBound) {
     EXPECT_EQ(ChunkCount(pool), chunks);
 }
 
+TEST(SmallBlockFront, TheClassInUseTakesTheRoomOfClassesGrownBefore) {
+    // A thread that worked with one size and moves on to another: the new size's stack
+    // may grow to the whole budget, and the old one goes back to its start, its blocks
+    // to the pool.
+    std::thread([] {
+        const auto work = [](std::uint32_t inSize, std::uint32_t inCount) {
+            std::vector<void*> blocks;
+            for (std::uint32_t round = 0; round < 8; ++round) {
+                for (std::uint32_t i = 0; i < inCount; ++i) blocks.push_back(sba::Allocate(inSize));
+                for (void* block : blocks) sba::Dispose(block, inSize);
+                blocks.clear();
+            }
+        };
+        work(2048, 1500);
+        const std::uint32_t grown = BoundHere(2048);
+        ASSERT_GT(grown, sba::CacheBound(2048));
+        work(4096, 1000);
+        EXPECT_GE(BoundHere(4096), 1000u);
+        EXPECT_EQ(BoundHere(2048), sba::CacheBound(2048));
+        EXPECT_EQ(CachedHere(2048), 0u);
+    }).join();
+}
+
 TEST(SmallBlockFront, AThreadsEndGivesItsCacheBack) {
     using Pool = AllocatorManager<2432, 66352, 928976, 0>;
     Pool& pool = PoolOf<Pool>(2432);

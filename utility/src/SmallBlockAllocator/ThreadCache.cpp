@@ -40,13 +40,21 @@ void ThreadCache::Overflow(std::size_t inClass) {
     Drain(inClass, stack.bound / 2);
     const std::uint64_t blockSize = kClassBlockSizes[inClass];
     const std::uint32_t grown = std::min(2 * stack.bound, kCacheMaxBlocksPerClass);
-    if (grown == stack.bound || mBoundBytes + (grown - stack.bound) * blockSize > kCacheBytesPerThread)
-        return;
+    if (grown == stack.bound) return;
+    const std::uint64_t growth = std::uint64_t(grown - stack.bound) * blockSize;
+    // The class in use now takes the room of classes grown earlier: a thread that moves
+    // on to another size keeps its budget for that size instead of churning its pool.
+    for (std::size_t c = 0; c < kClassCount && mBoundBytes + growth > kCacheBytesPerThread; ++c) {
+        if (c == inClass || mStacks[c].bound == kCacheLayout.bound[c]) continue;
+        if (mStacks[c].count != 0) Drain(c, mStacks[c].count);
+        Shrink(c);
+    }
+    if (mBoundBytes + growth > kCacheBytesPerThread) return;
     auto* slots = static_cast<void**>(platform::AlignedAllocate(grown * sizeof(void*), 64));
     if (slots == nullptr) return;
     std::memcpy(slots, stack.slots, stack.count * sizeof(void*));
     if (stack.slots != mStartSlots + kCacheLayout.offset[inClass]) platform::AlignedFree(stack.slots);
-    mBoundBytes += (grown - stack.bound) * blockSize;
+    mBoundBytes += growth;
     stack.slots = slots;
     stack.bound = grown;
 }

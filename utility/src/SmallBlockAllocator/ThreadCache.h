@@ -17,9 +17,12 @@ namespace SmallBlockAllocator {
 // blocks).
 constexpr std::uint32_t kCacheBytesPerClass = 32768;
 // Each time a stack overflows its bound doubles, up to this many blocks, while the
-// bounds of all the thread's stacks together stay within kCacheBytesPerThread.
+// bounds of all the thread's stacks together stay within kCacheBytesPerThread; when
+// they would not, the stacks grown earlier for other classes go back to their start.
+// The budget lets a thread keep a working set of a thousand 4096-byte blocks beside
+// the starting stacks of every class.
 constexpr std::uint32_t kCacheMaxBlocksPerClass = 4096;
-constexpr std::uint64_t kCacheBytesPerThread = 4u << 20;
+constexpr std::uint64_t kCacheBytesPerThread = 8u << 20;
 
 constexpr std::uint32_t CacheBound(std::uint32_t inBlockSize) {
     const std::uint32_t blocks = kCacheBytesPerClass / inBlockSize;

@@ -12,8 +12,9 @@
 ///
 /// Each thread keeps free blocks of every size class for itself, so that most calls
 /// touch nothing another thread touches: at first up to about 32 KB of blocks per class;
-/// a class that keeps overflowing gets more room, up to 4 MB of blocks for all classes
-/// of the thread together. What a caller can see of this is when chunks go back: a
+/// a class that keeps overflowing gets more room, up to 8 MB of blocks for all classes
+/// of the thread together (the class in use takes the room of classes that grew
+/// before). What a caller can see of this is when chunks go back: a
 /// block given back waits in its thread's cache, and its pool counts it as in use, until
 /// that cache passes its bound, the thread calls Trim, or the thread ends (whether or
 /// not it calls the allocator again). Only then can the block's chunk fall empty and be
