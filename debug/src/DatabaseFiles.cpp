@@ -22,16 +22,6 @@ const UTF8Char kTab = '\t';
 const UTF8Char kLineFeed = '\n';
 const UTF8Char kReturn = '\r';
 
-const proplist::PropList::Key& EnabledKey() {
-    static const proplist::PropList::Key key = utility::MakeUTF8("Enabled");
-    return key;
-}
-
-const proplist::PropList::Key& VolumeKey() {
-    static const proplist::PropList::Key key = utility::MakeUTF8("Volume");
-    return key;
-}
-
 // Reads the text from ioPosition up to the next inEnd, which is consumed; false when the
 // text ends first.
 bool ReadUpTo(const UTF8Char* inText, std::size_t inSize, std::size_t& ioPosition, UTF8Char inEnd,
@@ -53,6 +43,16 @@ void AppendLineEnd(UTF8String& ioText) { AppendAscii(ioText, "\r\n"); }
 bool IsSpace(UTF8Char inByte) { return inByte == ' ' || (inByte >= '\t' && inByte <= '\r'); }
 
 }  // namespace
+
+const proplist::PropList::Key& EnabledKey() {
+    static const proplist::PropList::Key key = utility::MakeUTF8("Enabled");
+    return key;
+}
+
+const proplist::PropList::Key& VolumeKey() {
+    static const proplist::PropList::Key key = utility::MakeUTF8("Volume");
+    return key;
+}
 
 filesupport::File PreferencesFile(const char16_t* inName) {
     return filesupport::File(filesupport::Dir::PrefDir(), utility::MakeUTF16(inName));

@@ -40,6 +40,10 @@ void ParseDebugDatabase(const utility::UTF8Char* inText, std::size_t inSize, pro
 // the same.
 utility::UTF8String FormatDebugDatabase(const proplist::PropList& inList);
 
+// The two properties of a trace category's sub-list: "Enabled" (bool), "Volume" (int32).
+const proplist::PropList::Key& EnabledKey();
+const proplist::PropList::Key& VolumeKey();
+
 // "Trace Database.txt": lines of name, tab, enabled, tab, volume, line feed. Each line
 // becomes the sub-list of its name with "Enabled" (true exactly when the text reads as
 // the number 1) and "Volume" (int32). An entry cut short by the end is dropped.

@@ -42,16 +42,6 @@ const UTF8String& MasterName() {
     return name;
 }
 
-const proplist::PropList::Key& EnabledKey() {
-    static const proplist::PropList::Key key = utility::MakeUTF8("Enabled");
-    return key;
-}
-
-const proplist::PropList::Key& VolumeKey() {
-    static const proplist::PropList::Key key = utility::MakeUTF8("Volume");
-    return key;
-}
-
 // Guards the database and the master record. Never destroyed, so that no thread can
 // find it gone: trace points may be reached during shut-down and static destruction.
 threads::RecursiveMutex& TraceLock() {
@@ -118,16 +108,16 @@ proplist::PropList& Database() {
 void SaveDatabase() { files::ReplaceFile(DatabaseFile(), files::FormatTraceDatabase(Database())); }
 
 void ReadRecord(const proplist::PropList& inCategory, TraceRecord& ioRecord) {
-    inCategory.GetValue(EnabledKey(), ioRecord.enabled);
-    inCategory.GetValue(VolumeKey(), ioRecord.volume);
+    inCategory.GetValue(files::EnabledKey(), ioRecord.enabled);
+    inCategory.GetValue(files::VolumeKey(), ioRecord.volume);
 }
 
 void StoreCategory(const UTF8String& inName, TraceRecord inRecord) {
     proplist::PropList& database = Database();
     database.RemoveValue(inName);
     proplist::PropList* category = database.NewSubList(inName);
-    category->SetValue(EnabledKey(), inRecord.enabled);
-    category->SetValue(VolumeKey(), inRecord.volume);
+    category->SetValue(files::EnabledKey(), inRecord.enabled);
+    category->SetValue(files::VolumeKey(), inRecord.volume);
     sCache.Store(inName, inRecord);
     SaveDatabase();
 }
