@@ -6,12 +6,12 @@ namespace debug {
 namespace detail {
 
 void TraceCategoryCache::Store(const utility::UTF8String& inName, TraceRecord inRecord) {
-    const std::uint64_t hash = Hash(inName.data(), inName.size());
-    Entry* entry = Lookup(inName.data(), inName.size(), hash);
+    const Key key = KeyOf(inName.data(), inName.size());
+    Entry* entry = Lookup(key, inName.data());
     if (entry == nullptr) {
         if (mEntries == kMaxEntries) return;
-        entry = new Entry(inName, hash);
-        std::size_t i = hash & (kSlots - 1);
+        entry = new Entry(inName, key);
+        std::size_t i = SlotOf(key);
         while (mSlots[i].load(std::memory_order_relaxed) != nullptr) i = (i + 1) & (kSlots - 1);
         // The entry is complete before a reader can find it.
         mSlots[i].store(entry, std::memory_order_release);

@@ -38,7 +38,8 @@ inline TraceRecord UnpackRecord(std::uint64_t inWord) {
 // generation, which makes every entry stale until the next locked lookup writes it again.
 class TraceCategoryCache {
 public:
-    static constexpr std::size_t kSlots = 1024;  // a power of two
+    static constexpr unsigned kSlotBits = 10;
+    static constexpr std::size_t kSlots = std::size_t(1) << kSlotBits;
     static constexpr std::size_t kMaxEntries = kSlots / 2;
 
     // Constant-initialized, so that trace queries made while the process's statics are
@@ -49,9 +50,12 @@ public:
 
     // Any thread: the category's record when the cache holds a current one.
     bool Find(const utility::UTF8String& inName, TraceRecord& outRecord) const {
-        const std::uint64_t generation = mGeneration.load(std::memory_order_acquire);
-        const Entry* const entry = Lookup(inName.data(), inName.size(), Hash(inName.data(), inName.size()));
-        if (entry == nullptr || entry->generation.load(std::memory_order_acquire) != generation) return false;
+        const Entry* const entry = Lookup(KeyOf(inName.data(), inName.size()), inName.data());
+        if (entry == nullptr) return false;
+        // The entry's generation before the current one: a generation started in
+        // between only sends the query to the lock.
+        const std::uint64_t written = entry->generation.load(std::memory_order_acquire);
+        if (written != mGeneration.load(std::memory_order_acquire)) return false;
         outRecord = UnpackRecord(entry->record.load(std::memory_order_relaxed));
         return true;
     }
@@ -63,42 +67,77 @@ public:
     void Invalidate() { mGeneration.fetch_add(1, std::memory_order_acq_rel); }
 
 private:
-    struct Entry {
-        Entry(const utility::UTF8String& inName, std::uint64_t inHash) : name(inName), hash(inHash) {}
-        const utility::UTF8String name;
-        const std::uint64_t hash;
-        std::atomic<std::uint64_t> generation{0};  // 0: never written
-        std::atomic<std::uint64_t> record{0};
+    // A name's length and two words of its bytes: the first and last eight (four for
+    // shorter names, overlapping), or for names under four bytes the first, middle and
+    // last byte. Up to sixteen bytes that is the whole name; longer names compare their
+    // middle too. Queries come on hot paths: this costs two loads, not a pass over the name.
+    struct Key {
+        std::uint64_t head;
+        std::uint64_t tail;
+        std::size_t size;
     };
 
-    // A cheap mix of the length and the first and last bytes; the full name is compared
-    // on a match.
-    static std::uint64_t Hash(const utility::UTF8Char* inText, std::size_t inSize) {
-        std::uint64_t head = 0, tail = 0;
-        if (inSize >= 8) {
-            std::memcpy(&head, inText, 8);
-            std::memcpy(&tail, inText + inSize - 8, 8);
-        } else if (inSize >= 4) {
-            std::uint32_t a, b;
-            std::memcpy(&a, inText, 4);
-            std::memcpy(&b, inText + inSize - 4, 4);
-            head = a;
-            tail = b;
-        } else if (inSize > 0) {
-            head = inText[0] | (std::uint64_t(inText[inSize / 2]) << 8) |
-                   (std::uint64_t(inText[inSize - 1]) << 16);
+    // The bytes of names up to this long are kept in the entry itself, beside its key,
+    // so that comparing them reads no other memory.
+    static constexpr std::size_t kInlineBytes = 64;
+
+    struct Entry {
+        Entry(const utility::UTF8String& inName, const Key& inKey) : key(inKey), name(inName) {
+            if (inName.size() <= kInlineBytes) std::memcpy(bytes, inName.data(), inName.size());
         }
-        std::uint64_t h = (head ^ (inSize * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
-        h ^= (tail + (h >> 31)) * 0x94D049BB133111EBull;
-        return h ^ (h >> 29);
+        const utility::UTF8Char* Bytes() const { return key.size <= kInlineBytes ? bytes : name.data(); }
+
+        const Key key;
+        std::atomic<std::uint64_t> generation{0};  // 0: never written
+        std::atomic<std::uint64_t> record{0};
+        utility::UTF8Char bytes[kInlineBytes] = {};
+        const utility::UTF8String name;
+    };
+
+    static Key KeyOf(const utility::UTF8Char* inText, std::size_t inSize) {
+        Key key{0, 0, inSize};
+        if (inSize >= 8) {
+            std::memcpy(&key.head, inText, 8);
+            std::memcpy(&key.tail, inText + inSize - 8, 8);
+        } else if (inSize >= 4) {
+            std::uint32_t head, tail;
+            std::memcpy(&head, inText, 4);
+            std::memcpy(&tail, inText + inSize - 4, 4);
+            key.head = head;
+            key.tail = tail;
+        } else if (inSize > 0) {
+            key.head = inText[0] | (std::uint64_t(inText[inSize / 2]) << 8) |
+                       (std::uint64_t(inText[inSize - 1]) << 16);
+        }
+        return key;
     }
 
-    Entry* Lookup(const utility::UTF8Char* inText, std::size_t inSize, std::uint64_t inHash) const {
-        for (std::size_t i = inHash & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+    static std::size_t SlotOf(const Key& inKey) {
+        const std::uint64_t mixed =
+            (inKey.head ^ (inKey.tail * 0x9E3779B97F4A7C15ull) ^ inKey.size) * 0xBF58476D1CE4E5B9ull;
+        return static_cast<std::size_t>(mixed >> (64 - kSlotBits));
+    }
+
+    // The bytes of two names of inSize (over 16) bytes that their keys leave out, eight
+    // at a time and inline: a call here would cost the fast path its frame-less form.
+    static bool SameMiddle(const utility::UTF8Char* inFirst, const utility::UTF8Char* inSecond,
+                           std::size_t inSize) {
+        for (std::size_t i = 8; i + 8 < inSize; i += 8) {
+            std::uint64_t a, b;
+            std::memcpy(&a, inFirst + i, 8);
+            std::memcpy(&b, inSecond + i, 8);
+            if (a != b) return false;
+        }
+        return true;
+    }
+
+    Entry* Lookup(const Key& inKey, const utility::UTF8Char* inText) const {
+        for (std::size_t i = SlotOf(inKey);; i = (i + 1) & (kSlots - 1)) {
             Entry* const entry = mSlots[i].load(std::memory_order_acquire);
             if (entry == nullptr) return nullptr;
-            if (entry->hash == inHash && entry->name.size() == inSize &&
-                (inSize == 0 || std::memcmp(entry->name.data(), inText, inSize) == 0))
+            if (entry->key.head == inKey.head && entry->key.tail == inKey.tail &&
+                entry->key.size == inKey.size &&
+                (inKey.size <= 16 || SameMiddle(entry->Bytes(), inText, inKey.size)))
                 return entry;
         }
     }

@@ -52,32 +52,45 @@ threads::RecursiveMutex& TraceLock() {
 // Under the trace lock.
 proplist::PropList* sDatabase = nullptr;
 
-// Read without the lock by TraceEnabled, written under it.
-std::atomic<std::uint64_t> sMaster{detail::PackRecord(kMasterDefaults)};
-std::atomic<bool> sMasterInitialized{false};
-std::atomic<bool> sMasterInitializing{false};
-std::atomic<bool> sBusy{false};
+// The master record, whether it has been read, and the busy flag, in one word that
+// TraceEnabled reads with one load: the record as detail::PackRecord packs it, and two
+// flags above it. The record and the read flag are written under the trace lock; the
+// busy flag by any query.
+constexpr std::uint64_t kMasterRead = std::uint64_t(1) << 33;
+constexpr std::uint64_t kBusy = std::uint64_t(1) << 34;
+constexpr std::uint64_t kMasterBits = (std::uint64_t(1) << 33) - 1;
+std::atomic<std::uint64_t> sState{detail::PackRecord(kMasterDefaults)};
+// Under the trace lock.
+bool sMasterInitializing = false;
 detail::TraceCategoryCache sCache;
+
+TraceRecord MasterRecord(std::uint64_t inState) { return detail::UnpackRecord(inState & kMasterBits); }
+
+// Under the trace lock: the master record, marked read, leaving the busy flag as it is.
+void PublishMaster(TraceRecord inRecord) {
+    std::uint64_t state = sState.load(std::memory_order_relaxed);
+    while (!sState.compare_exchange_weak(state, (state & kBusy) | kMasterRead | detail::PackRecord(inRecord),
+                                         std::memory_order_acq_rel, std::memory_order_relaxed)) {
+    }
+}
+
+// True when this call raised the flag, false when it was up already.
+bool RaiseBusy() { return (sState.fetch_or(kBusy, std::memory_order_acq_rel) & kBusy) == 0; }
+void ClearBusy() { sState.fetch_and(~kBusy, std::memory_order_release); }
 
 std::atomic<TraceHandler*> sMasterHandler{nullptr};
 
 std::atomic<std::uint64_t> sLockedQueries{0};
 std::atomic<void (*)()> sLockedQueryProbe{nullptr};
 
-// Clears a flag when the scope ends, whichever way.
-struct ClearOnExit {
-    std::atomic<bool>& flag;
-    ~ClearOnExit() { flag.store(false, std::memory_order_release); }
-};
-
 // The trace lock for a query that has set the busy flag: the flag is cleared before the
 // lock is released, and also when the lock cannot be taken.
 struct BusyLock {
     BusyLock() try : lock(TraceLock(), true) {
     } catch (...) {
-        sBusy.store(false, std::memory_order_release);
+        ClearBusy();
     }
-    ~BusyLock() { sBusy.store(false, std::memory_order_release); }
+    ~BusyLock() { ClearBusy(); }
     BusyLock(const BusyLock&) = delete;
     BusyLock& operator=(const BusyLock&) = delete;
 
@@ -143,16 +156,18 @@ bool LookUpCategory(const UTF8String& inName, TraceRecord& outRecord) {
 
 // Under the trace lock.
 TraceRecord GetMasterRecord() {
-    if (sMasterInitializing.load(std::memory_order_acquire)) {
+    if (sMasterInitializing) {
         // Asked while the record is being read: answer disabled, without touching the
         // record, which the reading is about to set.
-        TraceRecord record = detail::UnpackRecord(sMaster.load(std::memory_order_acquire));
+        TraceRecord record = MasterRecord(sState.load(std::memory_order_acquire));
         record.enabled = false;
         return record;
     }
-    if (!sMasterInitialized.load(std::memory_order_acquire)) {
-        sMasterInitializing.store(true, std::memory_order_release);
-        ClearOnExit initializing{sMasterInitializing};
+    if ((sState.load(std::memory_order_acquire) & kMasterRead) == 0) {
+        sMasterInitializing = true;
+        struct Done {
+            ~Done() { sMasterInitializing = false; }
+        } done;
         TraceRecord record = kMasterDefaults;
         if (const proplist::PropList* master = Database().GetSubList(MasterName())) {
             ReadRecord(*master, record);
@@ -160,16 +175,16 @@ TraceRecord GetMasterRecord() {
         } else {
             StoreCategory(MasterName(), record);
         }
-        sMaster.store(detail::PackRecord(record), std::memory_order_release);
-        sMasterInitialized.store(true, std::memory_order_release);
+        PublishMaster(record);
     }
-    return detail::UnpackRecord(sMaster.load(std::memory_order_acquire));
+    return MasterRecord(sState.load(std::memory_order_acquire));
 }
 
-bool LockedTraceEnabled(const UTF8String& inCategory, std::int32_t inVolume) {
+// Kept out of TraceEnabled, whose fast path then needs no stack frame.
+[[gnu::noinline]] bool LockedTraceEnabled(const UTF8String& inCategory, std::int32_t inVolume) {
     // Set before the lock is taken and cleared before it is released: while it is set,
     // queries from other threads, and from inside this one, answer false at once.
-    if (sBusy.exchange(true, std::memory_order_acq_rel)) return false;
+    if (!RaiseBusy()) return false;
     sLockedQueries.fetch_add(1, std::memory_order_relaxed);
     BusyLock lock;
     if (void (*probe)() = sLockedQueryProbe.load(std::memory_order_acquire)) probe();
@@ -200,11 +215,12 @@ TraceHandler& DefaultHandler() {
 }  // namespace
 
 bool TraceEnabled(const UTF8String& inCategory, std::int32_t inVolume, bool /*inFlag*/) {
-    if (sBusy.load(std::memory_order_acquire)) return false;
+    const std::uint64_t state = sState.load(std::memory_order_acquire);
+    if ((state & kBusy) != 0) return false;
     // Once the master record is read and the category's record is in the cache, the
     // answer is the locked one's without the lock or the property list.
-    if (sMasterInitialized.load(std::memory_order_acquire)) {
-        const TraceRecord master = detail::UnpackRecord(sMaster.load(std::memory_order_acquire));
+    if ((state & kMasterRead) != 0) {
+        const TraceRecord master = MasterRecord(state);
         if (!master.enabled || inVolume > master.volume) return false;
         TraceRecord record;
         if (sCache.Find(inCategory, record)) return record.enabled && inVolume <= record.volume;
@@ -237,7 +253,7 @@ void SetMasterTraceVolume(std::int32_t inVolume) {
     Lock lock(TraceLock(), true);
     InvalidateOnExit invalidate;
     const TraceRecord record{GetMasterRecord().enabled, inVolume};
-    sMaster.store(detail::PackRecord(record), std::memory_order_release);
+    PublishMaster(record);
     StoreCategory(MasterName(), record);
 }
 
@@ -286,10 +302,8 @@ void ResetTraceManagerForTesting() {
     Lock lock(TraceLock(), true);
     delete sDatabase;
     sDatabase = nullptr;
-    sMaster.store(PackRecord(kMasterDefaults), std::memory_order_release);
-    sMasterInitialized.store(false, std::memory_order_release);
-    sMasterInitializing.store(false, std::memory_order_release);
-    sBusy.store(false, std::memory_order_release);
+    sState.store(PackRecord(kMasterDefaults), std::memory_order_release);
+    sMasterInitializing = false;
     sMasterHandler.store(nullptr, std::memory_order_release);
     sCache.Invalidate();
 }
