@@ -41,6 +41,8 @@ public:
     static constexpr unsigned kSlotBits = 10;
     static constexpr std::size_t kSlots = std::size_t(1) << kSlotBits;
     static constexpr std::size_t kMaxEntries = kSlots / 2;
+    // Names up to this long are compared by their two key words alone.
+    static constexpr std::size_t kKeyBytes = 16;
 
     // Constant-initialized, so that trace queries made while the process's statics are
     // being made find it ready.
@@ -112,9 +114,11 @@ private:
         return key;
     }
 
+    // One multiply: the tail turned so that a name of eight bytes, whose two words are
+    // the same, does not cancel out.
     static std::size_t SlotOf(const Key& inKey) {
-        const std::uint64_t mixed =
-            (inKey.head ^ (inKey.tail * 0x9E3779B97F4A7C15ull) ^ inKey.size) * 0xBF58476D1CE4E5B9ull;
+        const std::uint64_t tail = (inKey.tail << 29) | (inKey.tail >> 35);
+        const std::uint64_t mixed = (inKey.head ^ tail ^ inKey.size) * 0x9E3779B97F4A7C15ull;
         return static_cast<std::size_t>(mixed >> (64 - kSlotBits));
     }
 
@@ -137,7 +141,7 @@ private:
             if (entry == nullptr) return nullptr;
             if (entry->key.head == inKey.head && entry->key.tail == inKey.tail &&
                 entry->key.size == inKey.size &&
-                (inKey.size <= 16 || SameMiddle(entry->Bytes(), inText, inKey.size)))
+                (inKey.size <= kKeyBytes || SameMiddle(entry->Bytes(), inText, inKey.size)))
                 return entry;
         }
     }

@@ -56,6 +56,7 @@ proplist::PropList* sDatabase = nullptr;
 // TraceEnabled reads with one load: the record as detail::PackRecord packs it, and two
 // flags above it. The record and the read flag are written under the trace lock; the
 // busy flag by any query.
+constexpr std::uint64_t kMasterEnabled = std::uint64_t(1) << 32;  // where PackRecord puts it
 constexpr std::uint64_t kMasterRead = std::uint64_t(1) << 33;
 constexpr std::uint64_t kBusy = std::uint64_t(1) << 34;
 constexpr std::uint64_t kMasterBits = (std::uint64_t(1) << 33) - 1;
@@ -196,6 +197,13 @@ TraceRecord GetMasterRecord() {
     return record.enabled && inVolume <= record.volume;
 }
 
+// The cached answer for any name, else the locked one.
+[[gnu::noinline]] bool CachedTraceEnabled(const UTF8String& inCategory, std::int32_t inVolume) {
+    TraceRecord record;
+    if (sCache.Find(inCategory, record)) return record.enabled && inVolume <= record.volume;
+    return LockedTraceEnabled(inCategory, inVolume);
+}
+
 // Writes to the debugger output, then to the console log with ticks.
 class DefaultTraceHandler : public TraceHandler {
 public:
@@ -215,16 +223,22 @@ TraceHandler& DefaultHandler() {
 }  // namespace
 
 bool TraceEnabled(const UTF8String& inCategory, std::int32_t inVolume, bool /*inFlag*/) {
-    const std::uint64_t state = sState.load(std::memory_order_acquire);
-    if ((state & kBusy) != 0) return false;
     // Once the master record is read and the category's record is in the cache, the
-    // answer is the locked one's without the lock or the property list.
-    if ((state & kMasterRead) != 0) {
-        const TraceRecord master = MasterRecord(state);
-        if (!master.enabled || inVolume > master.volume) return false;
-        TraceRecord record;
-        if (sCache.Find(inCategory, record)) return record.enabled && inVolume <= record.volume;
+    // answer is the locked one's without the lock or the property list. The usual case,
+    // not busy and the master read and enabled, is one test of the state.
+    const std::uint64_t state = sState.load(std::memory_order_acquire);
+    constexpr std::uint64_t kUsual = kMasterRead | kMasterEnabled;
+    if ((state & (kBusy | kUsual)) != kUsual) {
+        if ((state & (kBusy | kMasterRead)) == 0) return LockedTraceEnabled(inCategory, inVolume);
+        return false;  // busy, or the master disabled
     }
+    if (inVolume > MasterRecord(state).volume) return false;
+    // Names too long for the cache's two key words go on elsewhere, so that this path
+    // needs no loop and no registers to save.
+    if (inCategory.size() > detail::TraceCategoryCache::kKeyBytes)
+        return CachedTraceEnabled(inCategory, inVolume);
+    TraceRecord record;
+    if (sCache.Find(inCategory, record)) return record.enabled && inVolume <= record.volume;
     return LockedTraceEnabled(inCategory, inVolume);
 }
 

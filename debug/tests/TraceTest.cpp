@@ -141,6 +141,28 @@ TEST_F(TraceTest, AfterTheFirstQueryAnswersComeWithoutTheLockUntilASetterRuns) {
     EXPECT_EQ(detail::LockedTraceQueries(), start + 6);
 }
 
+TEST_F(TraceTest, CopiesOfLongNamesAreToldApartByEveryByte) {
+    // Pairs alike in length, first and last eight bytes, apart in the middle: under and
+    // over the length kept inside a cache entry.
+    const std::string a = "TARN.Allocator.A.Statistics", b = "TARN.Allocator.B.Statistics";
+    const std::string c = "Module." + std::string(60, 'x') + "1" + std::string(9, 'y');
+    const std::string d = "Module." + std::string(60, 'x') + "2" + std::string(9, 'y');
+    SetTraceVolume(U8(a), 1);
+    SetTraceVolume(U8(b), 9);
+    SetTraceVolume(U8(c), 2);
+    SetTraceVolume(U8(d), 8);
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_FALSE(TraceEnabled(U8(a), 3, true));
+        EXPECT_TRUE(TraceEnabled(U8(b), 3, true));
+        EXPECT_FALSE(TraceEnabled(U8(c), 3, true));
+        EXPECT_TRUE(TraceEnabled(U8(d), 3, true));
+    }
+    const std::uint64_t locked = detail::LockedTraceQueries();
+    for (int i = 0; i < 100; ++i) ASSERT_TRUE(TraceEnabled(U8(b), 9, true) && TraceEnabled(U8(d), 8, true));
+    EXPECT_EQ(detail::LockedTraceQueries(), locked);
+    EXPECT_TRUE(TraceEnabled(U8(""), 5, true));  // even an empty name is a category
+}
+
 std::atomic<int> gProbeAnswers{0};
 void AskFromInside() {
     // Inside a locked query every query answers false at once, a known category's too.
