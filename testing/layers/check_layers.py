@@ -57,6 +57,14 @@ CASES = [
     ("tarncore_proplist", '"xml/src/XMLUtils.cpp"', False),
     ("tarncore_filesupport", "<tarncore/xml/XMLParser.h>", False),
     ("tarncore_filesupport", "<tarncore/proplist/PropList.h>", False),
+    # The console log sits below debug, whose trace handler writes into it; debug's
+    # database is a property list in its public header.
+    ("tarncore_console", "<tarncore/debug/Trace.h>", False),
+    ("tarncore_console", '"platform/os/Clock.h"', True),
+    ("tarncore_debug", "<tarncore/proplist/PropList.h>", True),
+    ("tarncore_debug", "<tarncore/console/ConsoleLogFile.h>", True),
+    ("tarncore_debug", '"console/src/LogClock.h"', False),
+    ("tarncore_proplist", "<tarncore/debug/DebugDatabase.h>", False),
 ]
 
 

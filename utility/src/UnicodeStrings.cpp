@@ -141,6 +141,47 @@ UTF8String UTF16to8(const UTF16Char* inText) {
     return ConvertUTF16(inText, length);
 }
 
+std::size_t EncodeUTF16to8(const UTF16Char* inText, std::size_t inLength, UTF8Char* outBytes) {
+    UTF8Char* out = outBytes;
+    for (std::size_t i = 0; i < inLength; ++i) {
+        std::uint32_t cp = inText[i];
+        if (IsHighSurrogate(inText[i]) && i + 1 < inLength && IsLowSurrogate(inText[i + 1]))
+            cp = 0x10000 + (((cp & 0x3FF) << 10) | (inText[++i] & 0x3FF));
+        if (cp < 0x80) {
+            *out++ = static_cast<UTF8Char>(cp);
+        } else if (cp < 0x800) {
+            *out++ = static_cast<UTF8Char>(0xC0 | (cp >> 6));
+            *out++ = static_cast<UTF8Char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            *out++ = static_cast<UTF8Char>(0xE0 | (cp >> 12));
+            *out++ = static_cast<UTF8Char>(0x80 | ((cp >> 6) & 0x3F));
+            *out++ = static_cast<UTF8Char>(0x80 | (cp & 0x3F));
+        } else {
+            *out++ = static_cast<UTF8Char>(0xF0 | (cp >> 18));
+            *out++ = static_cast<UTF8Char>(0x80 | ((cp >> 12) & 0x3F));
+            *out++ = static_cast<UTF8Char>(0x80 | ((cp >> 6) & 0x3F));
+            *out++ = static_cast<UTF8Char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return static_cast<std::size_t>(out - outBytes);
+}
+
+std::size_t DecodeUTF8Sequence(const UTF8Char* inText, const UTF8Char* inEnd, UTF16Char* outUnits,
+                               std::size_t& outCount) {
+    outCount = 0;
+    if (inText >= inEnd) return 0;
+    if (*inText < 0x80) {
+        outUnits[0] = *inText;
+        outCount = 1;
+        return 1;
+    }
+    const std::uint8_t* p = inText;
+    UTF16Char* out = outUnits;
+    if (!DecodeSequence(p, inEnd, out)) return 0;
+    outCount = static_cast<std::size_t>(out - outUnits);
+    return static_cast<std::size_t>(p - inText);
+}
+
 UTF16String AsciiToUTF16(const char* inText) {
     if (inText == nullptr) return UTF16String();
     const std::size_t length = std::strlen(inText);

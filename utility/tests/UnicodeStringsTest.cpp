@@ -140,6 +140,39 @@ TEST(UnicodeStrings, AppendingFormsConvertWholePiecesOntoWhatIsThere) {
     }
 }
 
+TEST(UnicodeStrings, BoundedFormsAgreeWithTheStringConversions) {
+    std::mt19937 random(23);
+    const UTF16Char pool[] = {'a', 0xE9, 0x20AC, 0xD83D, 0xDE00, 0xD800, 0xDFFF, 0xFFFF, 0};
+    for (int round = 0; round < 500; ++round) {
+        UTF16String text(random() % 40, 'a');
+        for (auto& unit : text) unit = pool[random() % 9];
+        // Exactly the room promised: three bytes a unit.
+        std::vector<UTF8Char> bytes(3 * text.size());
+        const std::size_t written = EncodeUTF16to8(text.data(), text.size(), bytes.data());
+        UTF8String expected;
+        AppendUTF16to8(text, expected);
+        ASSERT_EQ(UTF8String(bytes.data(), written), expected) << "round " << round;
+
+        // Sequence by sequence gives what the whole conversion gives, up to where it stops.
+        UTF8String narrow = expected;
+        if (!narrow.empty() && round % 2 == 0) narrow[random() % narrow.size()] = 0xFF;
+        UTF16String decoded;
+        const UTF8Char* p = narrow.data();
+        const UTF8Char* const end = p + narrow.size();
+        UTF16Char units[2];
+        std::size_t count = 0;
+        for (std::size_t taken; (taken = DecodeUTF8Sequence(p, end, units, count)) != 0; p += taken)
+            decoded.append(units, count);
+        ASSERT_EQ(decoded, UTF8to16(narrow)) << "round " << round;
+    }
+    const UTF8Char truncated[] = {0xE2, 0x82};
+    std::size_t count = 9;
+    UTF16Char units[2];
+    EXPECT_EQ(DecodeUTF8Sequence(truncated, truncated + 2, units, count), 0u);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(DecodeUTF8Sequence(truncated, truncated, units, count), 0u);
+}
+
 TEST(UnicodeStrings, ReplaceInStringAndReplaceAll) {
     EXPECT_EQ(ReplaceInString(W(u"@0 and @1 @@ @x @"), W(u"A"), W(u"B")), W(u"A and B @ @x @"));
     EXPECT_EQ(ReplaceInString(W(u"<@0>"), W(u"@1@@"), W(u"no")), W(u"<@1@@>"));  // values are not rescanned

@@ -33,6 +33,18 @@ TARNCORE_API UTF8String UTF16to8(const UTF16Char* inText);
 /// that a NUL unit gives a NUL byte instead of ending the text.
 TARNCORE_API void AppendUTF16to8(const UTF16String& inText, UTF8String& ioText);
 
+/// Encodes inLength units into outBytes, as AppendUTF16to8 encodes them (a NUL unit
+/// gives a NUL byte), and returns the number of bytes written. outBytes must have room
+/// for 3 * inLength bytes. No heap memory, for code that must not allocate.
+TARNCORE_API std::size_t EncodeUTF16to8(const UTF16Char* inText, std::size_t inLength, UTF8Char* outBytes);
+
+/// Decodes the one UTF-8 sequence that starts [inText, inEnd) into outUnits (room for
+/// two units) as UTF8to16 decodes it, and returns the bytes it took, with outCount set
+/// to the units written; returns 0 (outCount 0) when the sequence is truncated or not
+/// well-formed, or the text is empty. No heap memory.
+TARNCORE_API std::size_t DecodeUTF8Sequence(const UTF8Char* inText, const UTF8Char* inEnd, UTF16Char* outUnits,
+                                            std::size_t& outCount);
+
 /// The bytes of inText (up to its NUL) decoded exactly as UTF8to16 decodes them.
 TARNCORE_API UTF16String AsciiToUTF16(const char* inText);
 
