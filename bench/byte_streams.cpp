@@ -54,7 +54,8 @@ const std::vector<unsigned char>& Block() {
 
 const std::string& FilePath() {
     static const std::string path =
-        (fs::temp_directory_path() / ("tarncore-bytestreams-" + std::to_string(::getpid()) + ".bin")).string();
+        (fs::temp_directory_path() / ("tarncore-bytestreams-" + std::to_string(::getpid()) + ".bin"))
+            .string();
     return path;
 }
 
@@ -186,7 +187,8 @@ public:
     }
 
     // Time of ours over time of the peer: below 1 is faster.
-    void PrintRatio(const char* inWhat, const std::string& inOurs, const std::string& inPeer, bool inRealTime) {
+    void PrintRatio(const char* inWhat, const std::string& inOurs, const std::string& inPeer,
+                    bool inRealTime) {
         const auto ours = mTimes.find(inOurs), peer = mTimes.find(inPeer);
         if (ours == mTimes.end() || peer == mTimes.end()) return;
         const double mine = inRealTime ? ours->second.first : ours->second.second;

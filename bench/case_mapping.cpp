@@ -17,10 +17,20 @@ namespace {
 const UTF16String& Text() {
     static const UTF16String text = [] {
         const std::u16string words[] = {
-            u"Stra\u00dfe ",     u"\u00c9cole ",  u"na\u00efve ",   u"Fu\u00dfball ", u"Hello ", u"WORLD ",
-            u"\u0391\u03b8\u03ae\u03bd\u03b1 ",   u"\u039b\u039f\u0393\u039f\u03a3 ", u"\u03c8\u03c5\u03c7\u03ae ",
-            u"\u041c\u043e\u0441\u043a\u0432\u0430 ", u"\u0416\u0418\u0417\u041d\u042c ",
-            u"\u0451\u043b\u043a\u0430 ", u"\ufb01nance ", u"\u1f00\u03c1\u03c7\u03ae ",
+            u"Stra\u00dfe ",
+            u"\u00c9cole ",
+            u"na\u00efve ",
+            u"Fu\u00dfball ",
+            u"Hello ",
+            u"WORLD ",
+            u"\u0391\u03b8\u03ae\u03bd\u03b1 ",
+            u"\u039b\u039f\u0393\u039f\u03a3 ",
+            u"\u03c8\u03c5\u03c7\u03ae ",
+            u"\u041c\u043e\u0441\u043a\u0432\u0430 ",
+            u"\u0416\u0418\u0417\u041d\u042c ",
+            u"\u0451\u043b\u043a\u0430 ",
+            u"\ufb01nance ",
+            u"\u1f00\u03c1\u03c7\u03ae ",
         };
         std::mt19937 random(7);
         UTF16String made;
@@ -36,7 +46,8 @@ const UTF16String& Text() {
 
 void Finish(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Text().size()));
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Text().size() * 2));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(Text().size() * 2));
 }
 
 void BM_UpperCase(benchmark::State& state) {
@@ -66,10 +77,9 @@ void BM_IcuStrFoldCase(benchmark::State& state) {
     std::vector<UChar> out(text.size() * 3);
     for (auto _ : state) {
         UErrorCode status = U_ZERO_ERROR;
-        benchmark::DoNotOptimize(u_strFoldCase(out.data(), static_cast<int32_t>(out.size()),
-                                               reinterpret_cast<const UChar*>(text.data()),
-                                               static_cast<int32_t>(text.size()), U_FOLD_CASE_DEFAULT,
-                                               &status));
+        benchmark::DoNotOptimize(u_strFoldCase(
+            out.data(), static_cast<int32_t>(out.size()), reinterpret_cast<const UChar*>(text.data()),
+            static_cast<int32_t>(text.size()), U_FOLD_CASE_DEFAULT, &status));
     }
     Finish(state);
 }

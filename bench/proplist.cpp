@@ -46,20 +46,20 @@ void AddEntry(PropList& ioList, int inIndex) {
     std::snprintf(key, sizeof key, "entry%05d", inIndex);
     const UTF8String name = U8(key);
     switch (inIndex % 10) {
-        case 0:
-            ioList.SetValue(name, utility::UTF8to16(U8("Caf\xc3\xa9 r&d item " + std::to_string(inIndex))));
-            break;
-        case 1:
-            ioList.SetValue(name, U8("/usr/share/tarn/presets/" + std::to_string(inIndex) + ".preset"));
-            break;
-        case 2: ioList.SetValue(name, inIndex % 3 == 0); break;
-        case 3: ioList.SetValue(name, static_cast<unsigned short>(inIndex & 0xFFFF)); break;
-        case 4: ioList.SetValue(name, static_cast<std::int32_t>(-inIndex * 37)); break;
-        case 5: ioList.SetValue(name, static_cast<std::uint64_t>(inIndex * 1000003ull)); break;
-        case 6: ioList.SetValue(name, static_cast<float>(inIndex) / 7.0f); break;
-        case 7: ioList.SetValue(name, static_cast<double>(inIndex) * 3.25e-3); break;
-        case 8: ioList.SetValue(name, std::list<std::int32_t>{inIndex, -inIndex, 7}); break;
-        default: ioList.SetValue(name, std::list<double>{inIndex * 0.5, 1.25}); break;
+    case 0:
+        ioList.SetValue(name, utility::UTF8to16(U8("Caf\xc3\xa9 r&d item " + std::to_string(inIndex))));
+        break;
+    case 1:
+        ioList.SetValue(name, U8("/usr/share/tarn/presets/" + std::to_string(inIndex) + ".preset"));
+        break;
+    case 2: ioList.SetValue(name, inIndex % 3 == 0); break;
+    case 3: ioList.SetValue(name, static_cast<unsigned short>(inIndex & 0xFFFF)); break;
+    case 4: ioList.SetValue(name, static_cast<std::int32_t>(-inIndex * 37)); break;
+    case 5: ioList.SetValue(name, static_cast<std::uint64_t>(inIndex * 1000003ull)); break;
+    case 6: ioList.SetValue(name, static_cast<float>(inIndex) / 7.0f); break;
+    case 7: ioList.SetValue(name, static_cast<double>(inIndex) * 3.25e-3); break;
+    case 8: ioList.SetValue(name, std::list<std::int32_t>{inIndex, -inIndex, 7}); break;
+    default: ioList.SetValue(name, std::list<double>{inIndex * 0.5, 1.25}); break;
     }
 }
 

@@ -119,9 +119,10 @@ int main(int argc, char** argv) {
     }
     // On a shared machine the CPU time is the steadier of the two.
     if (peer.first > 0 && peer.second > 0)
-        std::printf("ratio RecursiveFileIterator / std::filesystem::recursive_directory_iterator: "
-                    "%.2f (CPU time), %.2f (real time)\n",
-                    ours.second / peer.second, ours.first / peer.first);
+        std::printf(
+            "ratio RecursiveFileIterator / std::filesystem::recursive_directory_iterator: "
+            "%.2f (CPU time), %.2f (real time)\n",
+            ours.second / peer.second, ours.first / peer.first);
     benchmark::Shutdown();
     return 0;
 }

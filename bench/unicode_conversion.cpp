@@ -61,10 +61,11 @@ UTF8String AsciiSource() {
 }
 
 UTF8String LatinAccented() {
-    static const char* const kWords[] = {
-        "le", "café", "où", "élève", "déjà", "garçon", "Straße", "Mädchen", "über", "größer",
-        "niño", "señor", "corazón", "acción", "não", "coração", "the", "and", "naïve", "Zürich",
-        "fenêtre", "à", "été", "Ærø", "smörgåsbord", "Łódź", "český", "text", "of", "in"};
+    static const char* const kWords[] = {"le",          "café",    "où",      "élève",   "déjà", "garçon",
+                                         "Straße",      "Mädchen", "über",    "größer",  "niño", "señor",
+                                         "corazón",     "acción",  "não",     "coração", "the",  "and",
+                                         "naïve",       "Zürich",  "fenêtre", "à",       "été",  "Ærø",
+                                         "smörgåsbord", "Łódź",    "český",   "text",    "of",   "in"};
     std::mt19937 random(2);
     UTF8String out;
     while (out.size() < kCorpusBytes) {
@@ -79,11 +80,16 @@ UTF8String Cjk() {
     UTF8String out;
     while (out.size() < kCorpusBytes) {
         const unsigned pick = random() % 100;
-        if (pick < 75) AppendCodePoint(out, 0x4E00 + random() % 0x5200);  // ideographs
-        else if (pick < 90) AppendCodePoint(out, 0x3041 + random() % 0x56);  // hiragana
-        else if (pick < 95) AppendCodePoint(out, pick % 2 ? 0x3001 : 0x3002);  // punctuation
-        else if (pick < 98) AppendCodePoint(out, '0' + random() % 10);
-        else AppendCodePoint(out, '\n');
+        if (pick < 75)
+            AppendCodePoint(out, 0x4E00 + random() % 0x5200);  // ideographs
+        else if (pick < 90)
+            AppendCodePoint(out, 0x3041 + random() % 0x56);  // hiragana
+        else if (pick < 95)
+            AppendCodePoint(out, pick % 2 ? 0x3001 : 0x3002);  // punctuation
+        else if (pick < 98)
+            AppendCodePoint(out, '0' + random() % 10);
+        else
+            AppendCodePoint(out, '\n');
     }
     return out;
 }
@@ -94,10 +100,14 @@ UTF8String EmojiHeavy() {
     UTF8String out;
     while (out.size() < kCorpusBytes) {
         const unsigned pick = random() % 10;
-        if (pick < 6) AppendCodePoint(out, 0x1F600 + random() % 0x50);        // faces
-        else if (pick < 8) AppendCodePoint(out, 0x1F300 + random() % 0x100);  // symbols
-        else if (pick < 9) AppendCodePoint(out, 0x2600 + random() % 0x100);   // misc, 3 bytes
-        else AppendText(out, kWords[random() % (sizeof kWords / sizeof *kWords)]);
+        if (pick < 6)
+            AppendCodePoint(out, 0x1F600 + random() % 0x50);  // faces
+        else if (pick < 8)
+            AppendCodePoint(out, 0x1F300 + random() % 0x100);  // symbols
+        else if (pick < 9)
+            AppendCodePoint(out, 0x2600 + random() % 0x100);  // misc, 3 bytes
+        else
+            AppendText(out, kWords[random() % (sizeof kWords / sizeof *kWords)]);
         if (random() % 4 == 0) AppendCodePoint(out, ' ');
     }
     return out;
@@ -112,8 +122,9 @@ struct Corpus {
 const std::vector<Corpus>& Corpora() {
     static const std::vector<Corpus> corpora = [] {
         std::vector<Corpus> list;
-        for (auto [name, make] : {std::pair{"ascii_source", &AsciiSource}, std::pair{"latin_accented", &LatinAccented},
-                                  std::pair{"cjk", &Cjk}, std::pair{"emoji", &EmojiHeavy}}) {
+        for (auto [name, make] :
+             {std::pair{"ascii_source", &AsciiSource}, std::pair{"latin_accented", &LatinAccented},
+              std::pair{"cjk", &Cjk}, std::pair{"emoji", &EmojiHeavy}}) {
             Corpus corpus{name, make(), {}};
             corpus.utf16 = UTF8to16(corpus.utf8);
             // Both libraries must agree on the text before their speed is compared.

@@ -27,9 +27,14 @@ public:
     bool More() const { return mPosition < mSize; }
     std::uint8_t Byte() { return mPosition < mSize ? mData[mPosition++] : 0; }
     float Length() {
-        static const float kSpecial[] = {0.0f, -1.0f, 1e-6f, 1e7f, 3e38f,
+        static const float kSpecial[] = {0.0f,
+                                         -1.0f,
+                                         1e-6f,
+                                         1e7f,
+                                         3e38f,
                                          std::numeric_limits<float>::infinity(),
-                                         std::numeric_limits<float>::quiet_NaN(), 16777217.0f};
+                                         std::numeric_limits<float>::quiet_NaN(),
+                                         16777217.0f};
         const std::uint8_t byte = Byte();
         if (byte >= 248) return kSpecial[byte - 248];
         return static_cast<float>(byte) * 1.5f;
@@ -190,11 +195,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* inData, std::size_t in
         if (rootItem == nullptr) break;
         Node& target = nodes[input.Byte() % nodes.size()];
         switch (input.Byte() % 6) {
-        case 0: rootItem->Arrange(RectF(input.Length(), input.Length(), input.Length(), input.Length())); break;
-        case 1: if (target.Item() != nullptr) target.Item()->Invalidate(); break;
+        case 0:
+            rootItem->Arrange(RectF(input.Length(), input.Length(), input.Length(), input.Length()));
+            break;
+        case 1:
+            if (target.Item() != nullptr) target.Item()->Invalidate();
+            break;
         case 2: rootItem->InvalidateAll(); break;
         case 3: rootItem->EnableArrangement((input.Byte() & 1) != 0); break;
-        case 4: if (target.Item() != nullptr) target.Item()->BestSize(); break;
+        case 4:
+            if (target.Item() != nullptr) target.Item()->BestSize();
+            break;
         case 5:
             if (target.dynamic)
                 target.dynamic->SetArrangementType(

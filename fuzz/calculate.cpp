@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < size; ++i) {
         static const char kUnits[] = "0123456789()+-*/.,^eE (((())))";
         const std::uint8_t b = data[i];
-        if (b < 0xC0) text.push_back(static_cast<UTF16Char>(kUnits[b % (sizeof kUnits - 1)]));
+        if (b < 0xC0)
+            text.push_back(static_cast<UTF16Char>(kUnits[b % (sizeof kUnits - 1)]));
         else if (i + 1 < size) {
             text.push_back(static_cast<UTF16Char>(data[i] << 8 | data[i + 1]));
             ++i;

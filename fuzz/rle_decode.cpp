@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string packed;
     OStringByteStream target(packed);
     ORLEByteStream out(target);
-    out.WriteBlock(reinterpret_cast<const unsigned char*>(plain.data()), static_cast<std::uint32_t>(plain.size()));
+    out.WriteBlock(reinterpret_cast<const unsigned char*>(plain.data()),
+                   static_cast<std::uint32_t>(plain.size()));
     out.Flush();
     // PackBits never grows data by more than one header per 128 bytes.
     if (packed.size() > plain.size() + (plain.size() + 127) / 128) std::abort();

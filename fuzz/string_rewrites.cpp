@@ -12,8 +12,8 @@ namespace {
 bool HasLoneEnding(const UTF16String& text, UTF16Char lone) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != lone) continue;
-        const bool paired = lone == 0x0D ? i + 1 < text.size() && text[i + 1] == 0x0A
-                                         : i > 0 && text[i - 1] == 0x0D;
+        const bool paired =
+            lone == 0x0D ? i + 1 < text.size() && text[i + 1] == 0x0A : i > 0 && text[i - 1] == 0x0D;
         if (!paired) return true;
     }
     return false;
@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t bar1 = text.find(UTF16Char('|'));
     const std::size_t bar2 = bar1 == UTF16String::npos ? bar1 : text.find(UTF16Char('|'), bar1 + 1);
     const UTF16String format = text.substr(0, bar1);
-    const UTF16String value0 = bar1 == UTF16String::npos ? UTF16String() : text.substr(bar1 + 1, bar2 - bar1 - 1);
+    const UTF16String value0 =
+        bar1 == UTF16String::npos ? UTF16String() : text.substr(bar1 + 1, bar2 - bar1 - 1);
     const UTF16String value1 = bar2 == UTF16String::npos ? UTF16String() : text.substr(bar2 + 1);
     const UTF16String replaced = ReplaceInString(format, value0, value1);
     // Each format unit yields at most two units or one whole value.

@@ -11,7 +11,8 @@ using namespace tarncore::utility;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     UTF16String text;
-    for (std::size_t i = 1; i + 1 < size; i += 2) text.push_back(static_cast<UTF16Char>(data[i] | data[i + 1] << 8));
+    for (std::size_t i = 1; i + 1 < size; i += 2)
+        text.push_back(static_cast<UTF16Char>(data[i] | data[i + 1] << 8));
     const double value = StringToNumber(text, static_cast<unsigned short>(data[0]));
     if (std::isnan(value)) std::abort();
     const int decimals = data[0] % 8;

@@ -29,7 +29,7 @@ void RecordingErrorManager::ReportError(config::ErrorLevel inLevel, const char* 
                                         const config::ReplacementValue& inValue2,
                                         const config::ReplacementValue& inValue3,
                                         const config::ReplacementValue& inValue4) {
-    RecordedReport report{inLevel,     inKey != nullptr ? inKey : "", inComponent, inErrorCode,
+    RecordedReport report{inLevel,      inKey != nullptr ? inKey : "",           inComponent, inErrorCode,
                           inDeferrable, {inValue1, inValue2, inValue3, inValue4}};
     mReports.push_back(report);
     if (mMode == kThrowAfterRecording) {

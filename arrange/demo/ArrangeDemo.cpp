@@ -51,8 +51,8 @@ std::string Rect(const tarncore::geom::RectF& inRect) {
     return text.str();
 }
 
-bool WriteSvg(const std::filesystem::path& inPath, sample::SampleDialog& inDialog,
-              const std::string& inTitle, float inWidth, float inHeight) {
+bool WriteSvg(const std::filesystem::path& inPath, sample::SampleDialog& inDialog, const std::string& inTitle,
+              float inWidth, float inHeight) {
     // The picture shows the window and whatever sticks out of it.
     float left = 0, top = 0, right = inWidth, bottom = inHeight;
     for (const sample::Control& control : inDialog.Controls()) {
@@ -76,8 +76,7 @@ bool WriteSvg(const std::filesystem::path& inPath, sample::SampleDialog& inDialo
     for (const sample::Section* section : inDialog.Sections()) {
         const tarncore::geom::RectF frame(section->origin.x, section->origin.y, section->size.x,
                                           section->size.y);
-        out << "<rect " << Rect(frame)
-            << " fill=\"none\" stroke=\"#6a6ad8\" stroke-dasharray=\"4 3\"/>\n";
+        out << "<rect " << Rect(frame) << " fill=\"none\" stroke=\"#6a6ad8\" stroke-dasharray=\"4 3\"/>\n";
         out << "<text x=\"" << frame.x + 2 << "\" y=\"" << frame.y - 2
             << "\" font-size=\"8\" fill=\"#6a6ad8\">" << Escaped(section->name) << "</text>\n";
         for (const sample::Separator& separator : section->separators) {
@@ -100,9 +99,8 @@ bool WriteSvg(const std::filesystem::path& inPath, sample::SampleDialog& inDialo
         out << "<rect " << Rect(placed) << " rx=\"3\" fill=\"" << Fill(control.kind)
             << (filler ? "\" stroke=\"#bbbbbb\" stroke-dasharray=\"2 2\"/>\n" : "\" stroke=\"#555555\"/>\n");
         // A nested viewport clips the name to the control.
-        out << "<svg " << Rect(placed) << "><text x=\"3\" y=\""
-            << std::min(placed.height / 2 + 3.5f, 14.0f) << "\">" << Escaped(control.name)
-            << "</text></svg>\n";
+        out << "<svg " << Rect(placed) << "><text x=\"3\" y=\"" << std::min(placed.height / 2 + 3.5f, 14.0f)
+            << "\">" << Escaped(control.name) << "</text></svg>\n";
     }
     out << "</svg>\n";
     return static_cast<bool>(out);
@@ -133,8 +131,8 @@ int main(int argc, char** argv) {
         const char* name;
         float width, height;
     };
-    const Window windows[] = {{"wide", 1000, 560}, {"tall", 350, 900}, {"small", 560, 640},
-                              {"too-small", 260, 300}};
+    const Window windows[] = {
+        {"wide", 1000, 560}, {"tall", 350, 900}, {"small", 560, 640}, {"too-small", 260, 300}};
     for (const Window& window : windows) {
         root.Arrange(tarncore::geom::RectF(0, 0, window.width, window.height));
         const auto chosen = root.Arrangements().ChooseArrangement(window.width, window.height);

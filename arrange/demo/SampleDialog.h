@@ -30,8 +30,8 @@ public:
     enum Kind { Label, Field, Button, Check, Chip, Picture, Filler };
 
     Control(std::string inName, Kind inKind, float inWidth, float inHeight)
-        : name(std::move(inName)), kind(inKind), width(inWidth), height(inHeight),
-          minWidth(inWidth), minHeight(inHeight) {}
+        : name(std::move(inName)), kind(inKind), width(inWidth), height(inHeight), minWidth(inWidth),
+          minHeight(inHeight) {}
 
     float PreferredWidth() const override { return width; }
     float PreferredHeight() const override { return height; }
@@ -62,8 +62,7 @@ public:
 };
 
 struct Separator : tarncore::arrange::ISeparator {
-    void SetBounds(tarncore::arrange::SeparatorOrientation inOrientation,
-                   const RectF& inBounds) override {
+    void SetBounds(tarncore::arrange::SeparatorOrientation inOrientation, const RectF& inBounds) override {
         orientation = inOrientation;
         bounds = inBounds;
         shown = true;
@@ -149,7 +148,8 @@ public:
         name.children.push_back(&Add("name field", Control::Field, 240, 24).Stretch(true, false, 120, 24));
 
         auto& folder = LabelledRow("folder", "Folder");
-        folder.children.push_back(&Add("folder field", Control::Field, 200, 24).Stretch(true, false, 100, 24));
+        folder.children.push_back(
+            &Add("folder field", Control::Field, 200, 24).Stretch(true, false, 100, 24));
         folder.children.push_back(&Add("Browse...", Control::Button, 80, 26));
 
         auto& size = LabelledRow("size", "Size");
@@ -174,8 +174,8 @@ public:
         mSections.push_back(mTags.get());
         mTags->hSpacing = mTags->vSpacing = 6;
         mTags->margin = 4;
-        const char* tags[] = {"holiday", "family", "beach", "2024", "sunset", "portrait",
-                              "raw", "favourites", "to print", "shared"};
+        const char* tags[] = {"holiday",  "family", "beach",      "2024",     "sunset",
+                              "portrait", "raw",    "favourites", "to print", "shared"};
         for (int i = 0; i < 10; ++i) {
             Control& chip = Add(tags[i], Control::Chip, 40 + 6.5f * std::string(tags[i]).size(), 22);
             chip.margin = 1;
@@ -193,7 +193,9 @@ public:
         auto& root = Make<tarncore::arrange::Column>("dialog", 0, 10, 0);
         root.margin = 12;
         root.withSeparators = true;
-        root.children = {&header, &name, &folder, &size, &options, &mTags->tarncore::arrange::DynamicGroup::Group(), &preview, &buttons};
+        root.children = {&header,  &name,    &folder,
+                         &size,    &options, &mTags->tarncore::arrange::DynamicGroup::Group(),
+                         &preview, &buttons};
         mRoot = &root;
     }
 

@@ -44,8 +44,7 @@ void InvalidateDescendants(IArrangeable& inItem, std::vector<IArrangeable*>& ioP
 
 ISeparator::~ISeparator() = default;
 
-IArrangeable::IArrangeable(IArrangeable* inParent)
-    : mParent(inParent == this ? nullptr : inParent) {}
+IArrangeable::IArrangeable(IArrangeable* inParent) : mParent(inParent == this ? nullptr : inParent) {}
 
 IArrangeable::~IArrangeable() = default;
 

@@ -15,8 +15,7 @@ using Pick = std::vector<std::size_t>;
 
 // The index of the alternative that is smallest along one axis among those within
 // inLimit across it, or, when none is within the limit, of the one smallest across.
-std::size_t PickWithin(const std::vector<ArrangementPtr>& inAlternatives, float inLimit,
-                       bool inLimitHeight) {
+std::size_t PickWithin(const std::vector<ArrangementPtr>& inAlternatives, float inLimit, bool inLimitHeight) {
     auto along = [inLimitHeight](IArrangement& inArrangement) {
         return inLimitHeight ? inArrangement.MinWidth() : inArrangement.MinHeight();
     };
@@ -63,8 +62,7 @@ std::vector<Pick> LimitedPicks(const Alternatives& inAlternatives) {
 
 }  // namespace
 
-AbstractArrangeableGroup::AbstractArrangeableGroup(IArrangeable* inParent)
-    : IArrangeable(inParent) {
+AbstractArrangeableGroup::AbstractArrangeableGroup(IArrangeable* inParent) : IArrangeable(inParent) {
     if (inParent != nullptr) SetParent(inParent);
 }
 
@@ -85,9 +83,7 @@ void AbstractArrangeableGroup::SetDimensions(const geom::PointF&) {}
 
 ArrangementSet& AbstractArrangeableGroup::ArrangementsSelf() { return mArrangements; }
 
-void AbstractArrangeableGroup::SetChildren(std::vector<IArrangeable*>& inChildren) {
-    mChildren = inChildren;
-}
+void AbstractArrangeableGroup::SetChildren(std::vector<IArrangeable*>& inChildren) { mChildren = inChildren; }
 
 void AbstractArrangeableGroup::RebuildSelf() {
     mArrangements.Clear();

@@ -12,9 +12,7 @@ namespace impl {
 namespace {
 
 // p <= q: p's minimum size is no larger than q's in either dimension.
-bool NoLarger(float inPW, float inPH, float inQW, float inQH) {
-    return inPW <= inQW && inPH <= inQH;
-}
+bool NoLarger(float inPW, float inPH, float inQW, float inQH) { return inPW <= inQW && inPH <= inQH; }
 
 // A minimum length that is not a number counts as infinitely large when arrangements
 // are compared for dominance: otherwise it would compare with nothing, and every such
@@ -28,8 +26,7 @@ bool Fits(IArrangement& inArrangement, float inWidth, float inHeight) {
 }
 
 float GoldenDistance(IArrangement& inArrangement) {
-    return std::fabs(inArrangement.PreferredWidth() / inArrangement.PreferredHeight() -
-                     kGoldenRatio);
+    return std::fabs(inArrangement.PreferredWidth() / inArrangement.PreferredHeight() - kGoldenRatio);
 }
 
 // The scores of the current choice, each computed once per choice.

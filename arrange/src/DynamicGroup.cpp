@@ -27,8 +27,7 @@ void DynamicGroup::ClearSeparators() {}
 void DynamicGroup::Position(const geom::PointF&) {}
 void DynamicGroup::SetDimensions(const geom::PointF&) {}
 
-boost::shared_ptr<IArrangeable> DynamicGroup::MakeGroup(GroupArrangementType inType,
-                                                        IArrangeable* inParent) {
+boost::shared_ptr<IArrangeable> DynamicGroup::MakeGroup(GroupArrangementType inType, IArrangeable* inParent) {
     using Hosted = boost::shared_ptr<IArrangeable>;
     switch (inType) {
     case GroupRow: return Hosted(new HostedGroup<Row, DynamicGroup>(inParent, this));
@@ -92,8 +91,10 @@ void DynamicGroup::SetArrangementType(GroupArrangementType inType, IArrangeable*
         }
     }
 
-    if (old && oldTreeArranging) mRetired = old;
-    else if (old) mRetired.reset();
+    if (old && oldTreeArranging)
+        mRetired = old;
+    else if (old)
+        mRetired.reset();
 }
 
 void DynamicGroup::Invalidate() {
@@ -108,13 +109,9 @@ void DynamicGroup::EnableArrangement(bool inEnable) {
     if (mGroup) mGroup->EnableArrangement(inEnable);
 }
 
-geom::PointF DynamicGroup::BestSize() {
-    return mGroup ? mGroup->BestSize() : geom::PointF(0, 0);
-}
+geom::PointF DynamicGroup::BestSize() { return mGroup ? mGroup->BestSize() : geom::PointF(0, 0); }
 
-bool DynamicGroup::ArrangementEnabled() const {
-    return mGroup ? mGroup->ArrangementEnabled() : false;
-}
+bool DynamicGroup::ArrangementEnabled() const { return mGroup ? mGroup->ArrangementEnabled() : false; }
 
 IArrangeable& DynamicGroup::Group() {
     if (!mGroup) throw std::logic_error("tarncore::arrange::DynamicGroup hosts no group");

@@ -20,8 +20,7 @@ geom::PointF MakePoint(bool inHorizontal, float inMain, float inCross) {
     return inHorizontal ? geom::PointF(inMain, inCross) : geom::PointF(inCross, inMain);
 }
 
-geom::RectF MakeRect(bool inHorizontal, float inMainPos, float inCrossPos, float inMain,
-                     float inCross) {
+geom::RectF MakeRect(bool inHorizontal, float inMainPos, float inCrossPos, float inMain, float inCross) {
     return inHorizontal ? geom::RectF(inMainPos, inCrossPos, inMain, inCross)
                         : geom::RectF(inCrossPos, inMainPos, inCross, inMain);
 }
@@ -36,15 +35,12 @@ float Aligned(std::int32_t inAlignment, float inLead, float inFree) {
 
 }  // namespace
 
-GroupArrangement::GroupArrangement(AbstractArrangeableGroup& inGroup,
-                                   const Combination& inChildren, const Separators& inSeparators,
-                                   bool inAppliesGroupFrame, bool inHorizontal)
+GroupArrangement::GroupArrangement(AbstractArrangeableGroup& inGroup, const Combination& inChildren,
+                                   const Separators& inSeparators, bool inAppliesGroupFrame,
+                                   bool inHorizontal)
     : mGroup(inGroup),
-      mDistributedSize(std::numeric_limits<float>::quiet_NaN(),
-                       std::numeric_limits<float>::quiet_NaN()),
-      mChildren(inChildren),
-      mSeparators(inSeparators),
-      mAppliesGroupFrame(inAppliesGroupFrame),
+      mDistributedSize(std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::quiet_NaN()),
+      mChildren(inChildren), mSeparators(inSeparators), mAppliesGroupFrame(inAppliesGroupFrame),
       mHorizontal(inHorizontal) {
     const geom::PointF minimum =
         LinedUpMinimum(mChildren, Spacing(), MainMargins(), CrossMargins(), mHorizontal);
@@ -78,15 +74,13 @@ float GroupArrangement::ChildPreferred(IArrangement& inChild, bool inAlongMain) 
     return inAlongMain == mHorizontal ? inChild.PreferredWidth() : inChild.PreferredHeight();
 }
 
-float GroupArrangement::ChildExpanded(IArrangement& inChild, bool inAlongMain,
-                                      float inAvailable) const {
+float GroupArrangement::ChildExpanded(IArrangement& inChild, bool inAlongMain, float inAvailable) const {
     return inAlongMain == mHorizontal ? inChild.ExpandedWidth(inAvailable)
                                       : inChild.ExpandedHeight(inAvailable);
 }
 
 bool GroupArrangement::ChildExpandable(IArrangement& inChild, bool inAlongMain) const {
-    return inAlongMain == mHorizontal ? inChild.HorizontallyExpandable()
-                                      : inChild.VerticallyExpandable();
+    return inAlongMain == mHorizontal ? inChild.HorizontallyExpandable() : inChild.VerticallyExpandable();
 }
 
 float GroupArrangement::PreferredMainLength() {
@@ -126,8 +120,9 @@ float GroupArrangement::PreferredHeight() {
 bool GroupArrangement::HorizontallyExpandable() {
     if (!mHorizontalComputed) {
         mHorizontalComputed = true;
-        mHorizontallyExpandable = std::any_of(mChildren.begin(), mChildren.end(),
-            [](const ArrangementPtr& inChild) { return inChild->HorizontallyExpandable(); });
+        mHorizontallyExpandable =
+            std::any_of(mChildren.begin(), mChildren.end(),
+                        [](const ArrangementPtr& inChild) { return inChild->HorizontallyExpandable(); });
     }
     return mHorizontallyExpandable;
 }
@@ -135,8 +130,9 @@ bool GroupArrangement::HorizontallyExpandable() {
 bool GroupArrangement::VerticallyExpandable() {
     if (!mVerticalComputed) {
         mVerticalComputed = true;
-        mVerticallyExpandable = std::any_of(mChildren.begin(), mChildren.end(),
-            [](const ArrangementPtr& inChild) { return inChild->VerticallyExpandable(); });
+        mVerticallyExpandable =
+            std::any_of(mChildren.begin(), mChildren.end(),
+                        [](const ArrangementPtr& inChild) { return inChild->VerticallyExpandable(); });
     }
     return mVerticallyExpandable;
 }
@@ -182,8 +178,7 @@ float GroupArrangement::OverflowArea(const geom::PointF& inSize) {
     for (std::size_t i = 0; i < mChildren.size(); ++i) {
         const float main = ChildMin(*mChildren[i], true);
         const float cross = ChildMin(*mChildren[i], false);
-        if (position + main > innerMain)
-            total += (main - std::max(innerMain - position, 0.0f)) * cross;
+        if (position + main > innerMain) total += (main - std::max(innerMain - position, 0.0f)) * cross;
         total += main * std::max(cross - innerCross, 0.0f);
         // The spacing in front of a child is counted after that child's own test.
         position += main;
@@ -194,8 +189,7 @@ float GroupArrangement::OverflowArea(const geom::PointF& inSize) {
 
 void GroupArrangement::Distribute(float inInnerWidth, float inInnerHeight) {
     Prepare();
-    if (mHaveDistribution && inInnerWidth == mDistributedSize.x &&
-        inInnerHeight == mDistributedSize.y)
+    if (mHaveDistribution && inInnerWidth == mDistributedSize.x && inInnerHeight == mDistributedSize.y)
         return;
     mHaveDistribution = true;
     mDistributedSize = geom::PointF(inInnerWidth, inInnerHeight);
@@ -234,10 +228,8 @@ void GroupArrangement::Distribute(float inInnerWidth, float inInnerHeight) {
             if (!record.expandable) continue;
             IArrangement& child = *mChildren[i];
             const float length = record.main;
-            const float proposed =
-                passTotal != 0 ? length * ((passTotal + extra) / passTotal) : length;
-            const float target =
-                std::max(ChildMin(child, true), ChildExpanded(child, true, proposed));
+            const float proposed = passTotal != 0 ? length * ((passTotal + extra) / passTotal) : length;
+            const float target = std::max(ChildMin(child, true), ChildExpanded(child, true, proposed));
             if (target == proposed) {
                 expandableTotal += target - length;
             } else {
@@ -270,12 +262,10 @@ float GroupArrangement::WastedArea(const geom::PointF& inSize) {
     for (std::size_t i = 0; i < mChildren.size(); ++i) {
         const float gap = i > 0 ? spacing : 0.0f;
         const float length = mRecords[i].main;
-        sum += mChildren[i]->WastedArea(MakePoint(mHorizontal, length, innerCross)) +
-               gap * innerCross;
+        sum += mChildren[i]->WastedArea(MakePoint(mHorizontal, length, innerCross)) + gap * innerCross;
         used += gap + length;
     }
-    return (innerMain - used) * innerCross + sum + crossMargins * mainSize +
-           mainMargins * crossSize;
+    return (innerMain - used) * innerCross + sum + crossMargins * mainSize + mainMargins * crossSize;
 }
 
 geom::PointF GroupArrangement::Arrange(const geom::RectF& inRect) {
@@ -353,8 +343,7 @@ RowArrangement::~RowArrangement() = default;
 float RowArrangement::ComputePreferredWidth() { return PreferredMainLength(); }
 float RowArrangement::ComputePreferredHeight() { return PreferredCrossLength(); }
 
-ColumnArrangement::ColumnArrangement(AbstractArrangeableGroup& inGroup,
-                                     const Combination& inChildren,
+ColumnArrangement::ColumnArrangement(AbstractArrangeableGroup& inGroup, const Combination& inChildren,
                                      const Separators& inSeparators, bool inAppliesGroupFrame)
     : GroupArrangement(inGroup, inChildren, inSeparators, inAppliesGroupFrame, false) {}
 

@@ -16,8 +16,8 @@ namespace impl {
 // the arrangements and for the groups that size an arrangement before making it, so
 // that both agree to the last bit. Child is any pointer to an arrangement.
 template <class Child>
-geom::PointF LinedUpMinimum(const std::vector<Child>& inChildren, float inSpacing,
-                            float inMainMargins, float inCrossMargins, bool inHorizontal) {
+geom::PointF LinedUpMinimum(const std::vector<Child>& inChildren, float inSpacing, float inMainMargins,
+                            float inCrossMargins, bool inHorizontal) {
     float sum = 0;
     float largest = 0;
     for (const Child& child : inChildren) {

@@ -13,12 +13,9 @@ namespace {
 class SingleArrangement final : public impl::IArrangement {
 public:
     explicit SingleArrangement(Single& inSingle)
-        : mSingle(&inSingle),
-          mHorizontallyExpandable(inSingle.HorizontallyExpandable()),
-          mVerticallyExpandable(inSingle.VerticallyExpandable()),
-          mLeftMargin(inSingle.LeftMargin()),
-          mTopMargin(inSingle.TopMargin()),
-          mHorizontalMargins(mLeftMargin + inSingle.RightMargin()),
+        : mSingle(&inSingle), mHorizontallyExpandable(inSingle.HorizontallyExpandable()),
+          mVerticallyExpandable(inSingle.VerticallyExpandable()), mLeftMargin(inSingle.LeftMargin()),
+          mTopMargin(inSingle.TopMargin()), mHorizontalMargins(mLeftMargin + inSingle.RightMargin()),
           mVerticalMargins(mTopMargin + inSingle.BottomMargin()),
           mMinWidth(inSingle.MinWidth() + mHorizontalMargins),
           mMinHeight(inSingle.MinHeight() + mVerticalMargins),

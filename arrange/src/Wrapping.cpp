@@ -31,8 +31,7 @@ using SplitVisitor = std::function<void(const Split&)>;
 
 // Every break into lines, in order: fewer lines first, and for the same number of
 // lines the longer first line first (recursively).
-void AllSplits(std::size_t inRemaining, std::size_t inLines, Split& ioSplit,
-               const SplitVisitor& inVisit) {
+void AllSplits(std::size_t inRemaining, std::size_t inLines, Split& ioSplit, const SplitVisitor& inVisit) {
     if (inLines == 1) {
         ioSplit.push_back(inRemaining);
         inVisit(ioSplit);
@@ -119,10 +118,7 @@ class Wrapper {
 public:
     Wrapper(AbstractArrangeableGroup& inGroup, ArrangementSet& ioSet, const Combination& inItems,
             const Separators& inSeparators, bool inLinesAreRows)
-        : mGroup(inGroup),
-          mSet(ioSet),
-          mItems(inItems),
-          mSeparators(inSeparators),
+        : mGroup(inGroup), mSet(ioSet), mItems(inItems), mSeparators(inSeparators),
           mLinesAreRows(inLinesAreRows),
           mStackSpacing(inLinesAreRows ? inGroup.VerticalSpacing() : inGroup.HorizontalSpacing()) {
         const float horizontal = inGroup.LeftMargin() + inGroup.RightMargin();
@@ -166,7 +162,8 @@ private:
 
     ArrangementPtr Make(bool inRow, const Combination& inChildren, const Separators& inSeparators,
                         bool inAppliesFrame) {
-        if (inRow) return ArrangementPtr(new RowArrangement(mGroup, inChildren, inSeparators, inAppliesFrame));
+        if (inRow)
+            return ArrangementPtr(new RowArrangement(mGroup, inChildren, inSeparators, inAppliesFrame));
         return ArrangementPtr(new ColumnArrangement(mGroup, inChildren, inSeparators, inAppliesFrame));
     }
 
@@ -194,14 +191,14 @@ private:
     float mStackMainMargins = 0;
     float mStackCrossMargins = 0;
     std::map<std::pair<std::size_t, std::size_t>, ArrangementPtr> mLineCache;
-    ArrangementPtr mFramedLine;   // the single line of all items
+    ArrangementPtr mFramedLine;         // the single line of all items
     std::vector<IArrangement*> mLines;  // the lines of the break being added
 };
 
 }  // namespace
 
-void ForEachWrapping(std::size_t inItems, bool inExact, const std::vector<float>& inLengths,
-                     float inSpacing, const std::function<void(const Split&)>& inVisit) {
+void ForEachWrapping(std::size_t inItems, bool inExact, const std::vector<float>& inLengths, float inSpacing,
+                     const std::function<void(const Split&)>& inVisit) {
     if (!inExact) {
         for (const Split& split : BoundedSplits(inLengths, inSpacing)) inVisit(split);
         return;
@@ -210,8 +207,8 @@ void ForEachWrapping(std::size_t inItems, bool inExact, const std::vector<float>
     for (std::size_t lines = 1; lines <= inItems; ++lines) AllSplits(inItems, lines, split, inVisit);
 }
 
-std::vector<Split> WrappingSplits(std::size_t inItems, bool inExact,
-                                  const std::vector<float>& inLengths, float inSpacing) {
+std::vector<Split> WrappingSplits(std::size_t inItems, bool inExact, const std::vector<float>& inLengths,
+                                  float inSpacing) {
     std::vector<Split> splits;
     ForEachWrapping(inItems, inExact, inLengths, inSpacing,
                     [&splits](const Split& inSplit) { splits.push_back(inSplit); });
@@ -220,13 +217,12 @@ std::vector<Split> WrappingSplits(std::size_t inItems, bool inExact,
 
 void AddWrappedArrangements(AbstractArrangeableGroup& inGroup, ArrangementSet& ioSet,
                             const AbstractArrangeableGroup::Combination& inItems,
-                            const AbstractArrangeableGroup::Separators& inSeparators,
-                            bool inLinesAreRows, std::size_t inCombinationCount) {
+                            const AbstractArrangeableGroup::Separators& inSeparators, bool inLinesAreRows,
+                            std::size_t inCombinationCount) {
     const std::size_t n = inItems.size();
     if (n == 0) return;
     const std::size_t combinations = std::max<std::size_t>(inCombinationCount, 1);
-    const bool exact = n <= kMaxExactWrappingItems &&
-                       combinations <= (kMaxExactWrappings >> (n - 1));
+    const bool exact = n <= kMaxExactWrappingItems && combinations <= (kMaxExactWrappings >> (n - 1));
     std::vector<float> lengths;
     float spacing = 0;
     if (!exact) {

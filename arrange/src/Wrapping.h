@@ -14,8 +14,8 @@ using Split = std::vector<std::size_t>;
 // The breaks a wrapping group offers for inItems items, in order: all of them
 // (inExact), or the bounded set computed from the items' minimum lengths along the
 // lines and the spacing between them.
-std::vector<Split> WrappingSplits(std::size_t inItems, bool inExact,
-                                  const std::vector<float>& inLengths, float inSpacing);
+std::vector<Split> WrappingSplits(std::size_t inItems, bool inExact, const std::vector<float>& inLengths,
+                                  float inSpacing);
 
 }  // namespace impl
 }  // namespace arrange

@@ -175,8 +175,9 @@ TEST(Flipping, ChoosesTheRowOrTheColumnThatFits) {
 }
 
 TEST(Wrapping, OffersEveryBreakInOrderAndKeepsTheUndominated) {
-    EXPECT_EQ(WrappingSplits(4, true, {}, 0), (std::vector<Split>{{4}, {3, 1}, {2, 2}, {1, 3}, {2, 1, 1},
-                                                                    {1, 2, 1}, {1, 1, 2}, {1, 1, 1, 1}}));
+    EXPECT_EQ(
+        WrappingSplits(4, true, {}, 0),
+        (std::vector<Split>{{4}, {3, 1}, {2, 2}, {1, 3}, {2, 1, 1}, {1, 2, 1}, {1, 1, 2}, {1, 1, 1, 1}}));
 
     Box a(10, 10), b(10, 10), c(10, 10);
     TestGroup<HorizontalWrapping> wrap{&a, &b, &c};

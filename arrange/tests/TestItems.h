@@ -23,7 +23,9 @@ namespace tarncore {
 namespace geom {
 // Readable failure messages for the geometry values.
 template <class T>
-void PrintTo(const PointT<T>& inP, std::ostream* ioOut) { *ioOut << "(" << inP.x << ", " << inP.y << ")"; }
+void PrintTo(const PointT<T>& inP, std::ostream* ioOut) {
+    *ioOut << "(" << inP.x << ", " << inP.y << ")";
+}
 template <class T>
 void PrintTo(const RectT<T>& inR, std::ostream* ioOut) {
     *ioOut << "(" << inR.x << ", " << inR.y << ", " << inR.width << " x " << inR.height << ")";

@@ -20,9 +20,7 @@ struct Identity {
     UTF16String clientBuildNumber = Default("No Client Internal Version");
     UTF16String companyName = Default("No Company Name");
 
-    static UTF16String Default(const char* inText) {
-        return utility::UTF8to16(utility::MakeUTF8(inText));
-    }
+    static UTF16String Default(const char* inText) { return utility::UTF8to16(utility::MakeUTF8(inText)); }
 };
 
 Identity& TheIdentity() {

@@ -27,22 +27,19 @@ std::int32_t ErrorManager::ExecuteFunctionWithTopLevelExceptionHandler(
 
 boost::intrusive_ptr<DeferredErrorReporter> ErrorManager::NewDeferredErrorReporter(
     bool inReportErrorWhenFinished) {
-    return boost::intrusive_ptr<DeferredErrorReporter>(
-        new DeferredErrorReporter(inReportErrorWhenFinished));
+    return boost::intrusive_ptr<DeferredErrorReporter>(new DeferredErrorReporter(inReportErrorWhenFinished));
 }
 
-void ErrorManager::ThrowErrorDispatch(ErrorLevel inLevel, const char* inKey,
-                                      std::uint32_t inComponent, std::int32_t inErrorCode,
-                                      bool inDeferrable, const ReplacementValue& inValue1,
-                                      const ReplacementValue& inValue2,
+void ErrorManager::ThrowErrorDispatch(ErrorLevel inLevel, const char* inKey, std::uint32_t inComponent,
+                                      std::int32_t inErrorCode, bool inDeferrable,
+                                      const ReplacementValue& inValue1, const ReplacementValue& inValue2,
                                       const ReplacementValue& inValue3,
                                       const ReplacementValue& inValue4) const {
     if (inDeferrable && !mDeferredReporters.empty())
-        mDeferredReporters.front()->SetLastError(inLevel, inKey, inComponent, inErrorCode,
+        mDeferredReporters.front()->SetLastError(inLevel, inKey, inComponent, inErrorCode, inValue1, inValue2,
+                                                 inValue3, inValue4);
+    const_cast<ErrorManager*>(this)->ReportError(inLevel, inKey, inComponent, inErrorCode, inDeferrable,
                                                  inValue1, inValue2, inValue3, inValue4);
-    const_cast<ErrorManager*>(this)->ReportError(inLevel, inKey, inComponent, inErrorCode,
-                                                 inDeferrable, inValue1, inValue2, inValue3,
-                                                 inValue4);
 }
 
 bool ErrorManager::IsErrorReportingDeferred() const { return !mDeferredReporters.empty(); }
@@ -72,13 +69,10 @@ DeferredErrorReporter::DeferredErrorReporter(bool inReportErrorWhenFinished)
 }
 
 DeferredErrorReporter::DeferredErrorReporter(const DeferredErrorReporter& inOther)
-    : utility::RefCountedObject(inOther),
-      mReportErrorWhenFinished(inOther.mReportErrorWhenFinished),
-      mLevel(inOther.mLevel),
-      mKey(inOther.mKey),
-      mComponent(inOther.mComponent),
-      mErrorCode(inOther.mErrorCode),
-      mValues{inOther.mValues[0], inOther.mValues[1], inOther.mValues[2], inOther.mValues[3]},
+    : utility::RefCountedObject(inOther), mReportErrorWhenFinished(inOther.mReportErrorWhenFinished),
+      mLevel(inOther.mLevel), mKey(inOther.mKey), mComponent(inOther.mComponent),
+      mErrorCode(inOther.mErrorCode), mValues{inOther.mValues[0], inOther.mValues[1], inOther.mValues[2],
+                                              inOther.mValues[3]},
       mErrorCount(inOther.mErrorCount) {}
 
 DeferredErrorReporter::~DeferredErrorReporter() noexcept(false) {
@@ -88,15 +82,13 @@ DeferredErrorReporter::~DeferredErrorReporter() noexcept(false) {
     // state while it decides whether to show this report now.
     manager->RemoveDeferredErrorReporter(this);
     if (mReportErrorWhenFinished && mErrorCount > 0)
-        manager->ReportError(static_cast<ErrorLevel>(mLevel), mKey.c_str(), mComponent,
-                             mErrorCode, true, mValues[0], mValues[1], mValues[2], mValues[3]);
+        manager->ReportError(static_cast<ErrorLevel>(mLevel), mKey.c_str(), mComponent, mErrorCode, true,
+                             mValues[0], mValues[1], mValues[2], mValues[3]);
 }
 
-void DeferredErrorReporter::SetLastError(ErrorLevel inLevel, const char* inKey,
-                                         std::uint32_t inComponent, std::int32_t inErrorCode,
-                                         const ReplacementValue& inValue1,
-                                         const ReplacementValue& inValue2,
-                                         const ReplacementValue& inValue3,
+void DeferredErrorReporter::SetLastError(ErrorLevel inLevel, const char* inKey, std::uint32_t inComponent,
+                                         std::int32_t inErrorCode, const ReplacementValue& inValue1,
+                                         const ReplacementValue& inValue2, const ReplacementValue& inValue3,
                                          const ReplacementValue& inValue4) {
     mLevel = inLevel;
     mKey = inKey != nullptr ? inKey : "";
@@ -109,26 +101,24 @@ void DeferredErrorReporter::SetLastError(ErrorLevel inLevel, const char* inKey,
     ++mErrorCount;
 }
 
-void ThrowError(ErrorLevel inLevel, const char* inKey, std::uint32_t inComponent,
-                std::int32_t inErrorCode, bool inDeferrable, const ReplacementValue& inValue1,
-                const ReplacementValue& inValue2, const ReplacementValue& inValue3,
-                const ReplacementValue& inValue4) {
-    ErrorManager::Get()->ThrowErrorDispatch(inLevel, inKey, inComponent, inErrorCode, inDeferrable,
-                                            inValue1, inValue2, inValue3, inValue4);
+void ThrowError(ErrorLevel inLevel, const char* inKey, std::uint32_t inComponent, std::int32_t inErrorCode,
+                bool inDeferrable, const ReplacementValue& inValue1, const ReplacementValue& inValue2,
+                const ReplacementValue& inValue3, const ReplacementValue& inValue4) {
+    ErrorManager::Get()->ThrowErrorDispatch(inLevel, inKey, inComponent, inErrorCode, inDeferrable, inValue1,
+                                            inValue2, inValue3, inValue4);
 }
 
 void TestThrowError(bool inFatal) {
     if (inFatal) {
-        ThrowError(kErrorLevelFatal, "$$$/tarn/config/Error/test/fataltest=This is a fatal exception.",
-                   100, 21, true);
+        ThrowError(kErrorLevelFatal, "$$$/tarn/config/Error/test/fataltest=This is a fatal exception.", 100,
+                   21, true);
         return;
     }
     ThrowError(kErrorLevelNonFatal,
                "$$$/tarn/config/Error/test/nonfataltest=This is a non-fatal exception. int:^1, "
                "uint:^2, double:^3",
                100, 20, true, ReplacementValue(std::int32_t{-2147483647 - 1}),
-               ReplacementValue(std::uint32_t{4294967295u}), ReplacementValue(29.2334),
-               ReplacementValue());
+               ReplacementValue(std::uint32_t{4294967295u}), ReplacementValue(29.2334), ReplacementValue());
 }
 
 }  // namespace config

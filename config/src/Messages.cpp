@@ -31,33 +31,31 @@ UTF16String RenderMessage(const char* inKey, std::initializer_list<UTF16String> 
         if (index == 10) break;
         values[index++] = argument;
     }
-    return utility::ReplaceInString(LocalizeKey(inKey), values[0], values[1], values[2],
-                                    values[3], values[4], values[5], values[6], values[7],
-                                    values[8], values[9]);
+    return utility::ReplaceInString(LocalizeKey(inKey), values[0], values[1], values[2], values[3], values[4],
+                                    values[5], values[6], values[7], values[8], values[9]);
 }
 
 UTF16String FormatReplacementValue(const ReplacementValue& inValue) {
     char buffer[64];
     std::to_chars_result written{buffer, std::errc()};
     switch (inValue.GetKind()) {
-        case ReplacementValue::kValueNone: return UTF16String();
-        case ReplacementValue::kValueString: return inValue.GetString();
-        case ReplacementValue::kValueSigned:
-            written = std::to_chars(buffer, buffer + sizeof buffer, inValue.GetSigned());
-            break;
-        case ReplacementValue::kValueUnsigned:
-            written = std::to_chars(buffer, buffer + sizeof buffer, inValue.GetUnsigned());
-            break;
-        case ReplacementValue::kValueDouble:
-            written = std::to_chars(buffer, buffer + sizeof buffer, inValue.GetDouble());
-            break;
+    case ReplacementValue::kValueNone: return UTF16String();
+    case ReplacementValue::kValueString: return inValue.GetString();
+    case ReplacementValue::kValueSigned:
+        written = std::to_chars(buffer, buffer + sizeof buffer, inValue.GetSigned());
+        break;
+    case ReplacementValue::kValueUnsigned:
+        written = std::to_chars(buffer, buffer + sizeof buffer, inValue.GetUnsigned());
+        break;
+    case ReplacementValue::kValueDouble:
+        written = std::to_chars(buffer, buffer + sizeof buffer, inValue.GetDouble());
+        break;
     }
     return UTF16String(buffer, written.ptr);
 }
 
 UTF16String SubstituteReplacementValues(const UTF16String& inText, const ReplacementValue& inValue1,
-                                        const ReplacementValue& inValue2,
-                                        const ReplacementValue& inValue3,
+                                        const ReplacementValue& inValue2, const ReplacementValue& inValue3,
                                         const ReplacementValue& inValue4) {
     const ReplacementValue* const values[4] = {&inValue1, &inValue2, &inValue3, &inValue4};
     UTF16String result;

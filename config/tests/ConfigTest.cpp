@@ -33,14 +33,16 @@ TEST(Localizer, RegistrationAndRendering) {
         Localizer::Get();
         FAIL() << "no localizer registered";
     } catch (const std::logic_error& e) {
-        EXPECT_STREQ(e.what(), "tarncore::config::Localizer not initialized. Check tarncore/config/Localizer.");
+        EXPECT_STREQ(e.what(),
+                     "tarncore::config::Localizer not initialized. Check tarncore/config/Localizer.");
     }
     EXPECT_FALSE(Localizer::Initialized());
     const char* key = "$$$/tarncore/filesupport/FileNotFound=The file '@0' could not be found.";
     EXPECT_EQ(GetDefaultText(key), MakeUTF16(u"The file '@0' could not be found."));
     EXPECT_EQ(GetDefaultText("$$$/a/b=x=y"), MakeUTF16(u"x=y"));  // the first "=" counts
     EXPECT_EQ(GetDefaultText("$$$/no/text"), UTF16String());
-    EXPECT_EQ(RenderMessage(key, {MakeUTF16(u"/tmp/a")}), MakeUTF16(u"The file '/tmp/a' could not be found."));
+    EXPECT_EQ(RenderMessage(key, {MakeUTF16(u"/tmp/a")}),
+              MakeUTF16(u"The file '/tmp/a' could not be found."));
 
     struct Translated : Localizer {
         UTF16String LocalizeString(const char*) override { return MakeUTF16(u"Datei '@0' fehlt."); }
@@ -60,8 +62,10 @@ TEST(ReplacementValue, KindsWidenWithoutNarrowingOrAmbiguity) {
         {V(), V::kValueNone, 0, 0, 0},
         {V(std::int32_t{INT32_MIN}), V::kValueSigned, -2147483648LL, 0, 0},
         {V(std::uint32_t{4294967295u}), V::kValueUnsigned, 0, 4294967295ULL, 0},
-        {V(-5L), V::kValueSigned, -5, 0, 0}, {V(-5000000000LL), V::kValueSigned, -5000000000LL, 0, 0},
-        {V(short{-3}), V::kValueSigned, -3, 0, 0}, {V(1.5f), V::kValueDouble, 0, 0, 1.5},
+        {V(-5L), V::kValueSigned, -5, 0, 0},
+        {V(-5000000000LL), V::kValueSigned, -5000000000LL, 0, 0},
+        {V(short{-3}), V::kValueSigned, -3, 0, 0},
+        {V(1.5f), V::kValueDouble, 0, 0, 1.5},
         {V(18000000000000000000ULL), V::kValueUnsigned, 0, 18000000000000000000ULL, 0},
     };
     for (const auto& [value, kind, s, u, d] : rows)
@@ -71,7 +75,8 @@ TEST(ReplacementValue, KindsWidenWithoutNarrowingOrAmbiguity) {
     V text(MakeUTF16(u"abc"));
     text.Init();
     EXPECT_TRUE(text.GetKind() == V::kValueString && text.GetString() == MakeUTF16(u"abc"));
-    EXPECT_EQ(SubstituteReplacementValues(MakeUTF16(u"int:^1, uint:^2, double:^3, none:^4, ^5 ^"),
-                                          V(std::int32_t{-7}), V(std::uint32_t{4294967295u}), V(29.2334), V()),
-              MakeUTF16(u"int:-7, uint:4294967295, double:29.2334, none:, ^5 ^"));
+    EXPECT_EQ(
+        SubstituteReplacementValues(MakeUTF16(u"int:^1, uint:^2, double:^3, none:^4, ^5 ^"),
+                                    V(std::int32_t{-7}), V(std::uint32_t{4294967295u}), V(29.2334), V()),
+        MakeUTF16(u"int:-7, uint:4294967295, double:29.2334, none:, ^5 ^"));
 }

@@ -28,8 +28,9 @@ TEST(ErrorManager, ThrowErrorNeedsARegisteredManagerAndReachesItOnce) {
     ThrowError(kErrorLevelFatal, kKey, 104, -3, false, 1, 2u, 3.5, tarncore::utility::MakeUTF16(u"s"));
     ASSERT_EQ(manager.Reports().size(), 1u);
     const RecordedReport& r = manager.Reports()[0];
-    EXPECT_EQ(std::make_tuple(r.level, r.key, r.component, r.code, r.deferrable, r.values[3].GetString().size()),
-              std::make_tuple(kErrorLevelFatal, std::string(kKey), 104u, -3, false, 1u));
+    EXPECT_EQ(
+        std::make_tuple(r.level, r.key, r.component, r.code, r.deferrable, r.values[3].GetString().size()),
+        std::make_tuple(kErrorLevelFatal, std::string(kKey), 104u, -3, false, 1u));
     EXPECT_FALSE(manager.IsErrorReportingDeferred());
 
     // The base hooks: the top-level handler turns every failure into 1 and reports none.

@@ -25,10 +25,7 @@ unsigned char* NewBuffer(std::uint32_t inBufferSize) {
 
 IBufferedByteStream::IBufferedByteStream(IByteStream& inSource, std::uint32_t inBufferSize,
                                          std::uint32_t inGranule)
-    : mSource(inSource),
-      mBuffer(NewBuffer(inBufferSize)),
-      mBufferSize(inBufferSize),
-      mGranule(inGranule),
+    : mSource(inSource), mBuffer(NewBuffer(inBufferSize)), mBufferSize(inBufferSize), mGranule(inGranule),
       mLength(inSource.Length()) {
     // The window arithmetic needs a granule that fits the buffer.
     if (inGranule == 0 || inGranule > inBufferSize)
@@ -78,8 +75,8 @@ void IBufferedByteStream::FillWindow(std::uint64_t inPosition, std::uint32_t inC
     std::uint64_t start = inPosition - inPosition % mGranule;
     // One granule further back when the bytes asked for still fit, for readers that
     // move backwards. Signed: the room left may be negative.
-    const std::int64_t room = static_cast<std::int64_t>(mBufferSize) - mGranule -
-                              static_cast<std::int64_t>(inPosition - start);
+    const std::int64_t room =
+        static_cast<std::int64_t>(mBufferSize) - mGranule - static_cast<std::int64_t>(inPosition - start);
     if (room > static_cast<std::int64_t>(inCount) && start > mGranule) start -= mGranule;
     const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(mBufferSize, mLength - start));
     const std::uint64_t end = start + count;
@@ -154,9 +151,7 @@ void OBufferedByteStream::WriteBlock(const unsigned char* inData, std::uint32_t 
 }
 
 void OBufferedByteStream::CurPos(std::uint64_t inPosition) {
-    if (mDirtyCount != 0 &&
-        (inPosition < mWindowStart || inPosition - mWindowStart > mDirtyCount))
-        Flush();
+    if (mDirtyCount != 0 && (inPosition < mWindowStart || inPosition - mWindowStart > mDirtyCount)) Flush();
     mPosition = inPosition;
 }
 

@@ -121,8 +121,8 @@ constexpr std::size_t kFloatTextSize = 64;
 template <class T>
 OByteStream& WriteFloating(OByteStream& out, T inValue) {
     char text[kFloatTextSize];
-    const auto result = std::to_chars(text, text + sizeof text, inValue, std::chars_format::general,
-                                      kFloatDigits);
+    const auto result =
+        std::to_chars(text, text + sizeof text, inValue, std::chars_format::general, kFloatDigits);
     const auto size = static_cast<std::size_t>(result.ptr - text);
     WriteLength(out, size);
     out.WriteBlock(reinterpret_cast<const unsigned char*>(text), static_cast<std::uint32_t>(size));
@@ -198,16 +198,10 @@ OByteStream& operator<<(OByteStream& out, const unsigned short& inValue) {
     return WriteInteger(out, inValue);
 }
 OByteStream& operator<<(OByteStream& out, const int& inValue) { return WriteInteger(out, inValue); }
-OByteStream& operator<<(OByteStream& out, const unsigned int& inValue) {
-    return WriteInteger(out, inValue);
-}
+OByteStream& operator<<(OByteStream& out, const unsigned int& inValue) { return WriteInteger(out, inValue); }
 OByteStream& operator<<(OByteStream& out, const long& inValue) { return WriteInteger(out, inValue); }
-OByteStream& operator<<(OByteStream& out, const unsigned long& inValue) {
-    return WriteInteger(out, inValue);
-}
-OByteStream& operator<<(OByteStream& out, const long long& inValue) {
-    return WriteInteger(out, inValue);
-}
+OByteStream& operator<<(OByteStream& out, const unsigned long& inValue) { return WriteInteger(out, inValue); }
+OByteStream& operator<<(OByteStream& out, const long long& inValue) { return WriteInteger(out, inValue); }
 OByteStream& operator<<(OByteStream& out, const unsigned long long& inValue) {
     return WriteInteger(out, inValue);
 }
@@ -222,9 +216,7 @@ OByteStream& operator<<(OByteStream& out, const float& inValue) {
     return WriteFloating(out, static_cast<double>(inValue));
 }
 OByteStream& operator<<(OByteStream& out, const double& inValue) { return WriteFloating(out, inValue); }
-OByteStream& operator<<(OByteStream& out, const long double& inValue) {
-    return WriteFloating(out, inValue);
-}
+OByteStream& operator<<(OByteStream& out, const long double& inValue) { return WriteFloating(out, inValue); }
 
 OByteStream& operator<<(OByteStream& out, const std::string& inValue) {
     WriteLength(out, inValue.size());
@@ -298,9 +290,7 @@ IByteStream& operator>>(IByteStream& in, unsigned int& outValue) { return ReadIn
 IByteStream& operator>>(IByteStream& in, long& outValue) { return ReadInteger(in, outValue); }
 IByteStream& operator>>(IByteStream& in, unsigned long& outValue) { return ReadInteger(in, outValue); }
 IByteStream& operator>>(IByteStream& in, long long& outValue) { return ReadInteger(in, outValue); }
-IByteStream& operator>>(IByteStream& in, unsigned long long& outValue) {
-    return ReadInteger(in, outValue);
-}
+IByteStream& operator>>(IByteStream& in, unsigned long long& outValue) { return ReadInteger(in, outValue); }
 IByteStream& operator>>(IByteStream& in, char16_t& outValue) {
     std::uint16_t value;
     ReadInteger(in, value);

@@ -82,8 +82,8 @@ Dir Dir::UserDocsDir() { return SpecialFolderOrAppDir(os::SpecialFolder::kUserDo
 
 Dir Dir::PrefDir() {
     Dir dir = GlobalPrefDir();
-    for (const UTF16String* name : {&config::GetCompanyName(), &config::GetClientName(),
-                                    &config::GetClientInternalVersion()}) {
+    for (const UTF16String* name :
+         {&config::GetCompanyName(), &config::GetClientName(), &config::GetClientInternalVersion()}) {
         dir = Dir(dir, *name);
         dir.Create();
     }
@@ -120,8 +120,12 @@ void Set(Dir Caches::*inMember, const Dir& inDir) {
 }
 }  // namespace
 
-Dir ExecutableDir() { return Cached(&Caches::executableDir, [] { return Dir::AppDir(); }); }
-Dir ResourcesDir() { return Cached(&Caches::resourcesDir, [] { return Dir::AppDir(); }); }
+Dir ExecutableDir() {
+    return Cached(&Caches::executableDir, [] { return Dir::AppDir(); });
+}
+Dir ResourcesDir() {
+    return Cached(&Caches::resourcesDir, [] { return Dir::AppDir(); });
+}
 Dir PluginsDir() {
     return Cached(&Caches::pluginsDir, [] { return Dir(Dir::AppDir(), utility::MakeUTF16(u"Plug-ins")); });
 }
@@ -136,7 +140,9 @@ Dir AllUserPluginsDir() {
         return Dir(programFiles + utility::MakeUTF16(u"/Corvane/Common/Plug-ins"));
     });
 }
-Dir UserPluginsDir() { return Cached(&Caches::userPluginsDir, [] { return AllUserPluginsDir(); }); }
+Dir UserPluginsDir() {
+    return Cached(&Caches::userPluginsDir, [] { return AllUserPluginsDir(); });
+}
 
 void SetMainExecutableOverride(const File& inFile) {
     Caches& caches = TheCaches();

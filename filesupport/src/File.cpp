@@ -32,18 +32,16 @@ FileFailure OnNativePath(const UTF16String& inPath, Call inCall) {
 }
 
 FileFailure QueryInfo(const UTF16String& inPath, os::FileInfo& outInfo) {
-    return OnNativePath(inPath, [&](const std::string& inNative) {
-        return os::QueryFile(inNative, outInfo);
-    });
+    return OnNativePath(inPath,
+                        [&](const std::string& inNative) { return os::QueryFile(inNative, outInfo); });
 }
 
 // A move to another name in the same folder; nothing existing is replaced.
 FileFailure RenameInPlace(const UTF16String& inFrom, const UTF16String& inTo) {
     std::string to;
     if (!utility::ToNativePath(inTo, to)) return FileFailure::kOther;
-    return OnNativePath(inFrom, [&](const std::string& inNative) {
-        return os::RenameNoReplace(inNative, to);
-    });
+    return OnNativePath(inFrom,
+                        [&](const std::string& inNative) { return os::RenameNoReplace(inNative, to); });
 }
 
 // The narrow form of a path; empty for one that has none, rather than the part before
@@ -92,9 +90,7 @@ const UTF16String& File::FullPath() const { return mHelper->Path(); }
 std::string File::FullPathMultiByte() const { return MultiByteOf(FullPath()); }
 UTF16String File::GetName() const { return Rules().Name(FullPath()); }
 UTF16String File::GetTitle() const { return Rules().Title(FullPath()); }
-UTF16String File::GetExtension(bool inLowerCase) const {
-    return Rules().Extension(FullPath(), inLowerCase);
-}
+UTF16String File::GetExtension(bool inLowerCase) const { return Rules().Extension(FullPath(), inLowerCase); }
 Dir File::Parent() const { return Dir(DirHelper(Rules().ParentDirPath(FullPath()))); }
 
 bool File::Exists() const {
@@ -136,8 +132,7 @@ std::uint64_t File::Size(FileSizeSelector inSelector) const {
         os::FileInfo info;
         return QueryInfo(FullPath(), info) == FileFailure::kNone ? info.size : 0;
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

@@ -6,8 +6,7 @@ namespace filesupport {
 
 namespace {
 const char* const kFileError = "$$$/tarncore/filesupport/error=Error with file: '@0'.";
-const char* const kFileNotFound =
-    "$$$/tarncore/filesupport/FileNotFound=The file '@0' could not be found.";
+const char* const kFileNotFound = "$$$/tarncore/filesupport/FileNotFound=The file '@0' could not be found.";
 const char* const kFileDelete = "$$$/tarncore/filesupport/Delete=Could not delete the file '@0'.";
 const char* const kCreate = "$$$/tarncore/filesupport/Create=Could not create the file '@0'.";
 const char* const kCreateNotFound =
@@ -18,13 +17,11 @@ const char* const kCreateAccessDenied =
     "$$$/tarncore/filesupport/Create/accessdenied=Could not create the file '@0'. Access was denied.";
 const char* const kCreateInvalidPath =
     "$$$/tarncore/filesupport/Create/invalidpath=Could not create the file '@0'. The path is not valid.";
-const char* const kRenameFile =
-    "$$$/tarncore/filesupport/Rename=Could not rename the file '@0' to '@1'.";
+const char* const kRenameFile = "$$$/tarncore/filesupport/Rename=Could not rename the file '@0' to '@1'.";
 const char* const kDirError = "$$$/tarncore/filesupport/Dir/error=Error with Directory: '@0'.";
 const char* const kDirNotFound =
     "$$$/tarncore/filesupport/DirNotFound=The directory '@0' could not be found.";
-const char* const kDirDelete =
-    "$$$/tarncore/filesupport/DirDelete=Could not delete the directory '@0'.";
+const char* const kDirDelete = "$$$/tarncore/filesupport/DirDelete=Could not delete the directory '@0'.";
 const char* const kRenameDir =
     "$$$/tarncore/filesupport/DirRename=Could not rename the directory '@0' to '@1'.";
 const char* const kRenameDirExists =
@@ -50,10 +47,8 @@ file_not_found_exception::file_not_found_exception(const File& inFile)
 file_delete_exception::file_delete_exception(const File& inFile) : file_exception(inFile, kFileDelete) {}
 
 create_exception::create_exception(const File& inFile) : file_exception(inFile, kCreate) {}
-create_exception::create_exception(const File& inFile, const char* inKey)
-    : file_exception(inFile, inKey) {}
-create_fnf_exception::create_fnf_exception(const File& inFile)
-    : create_exception(inFile, kCreateNotFound) {}
+create_exception::create_exception(const File& inFile, const char* inKey) : file_exception(inFile, inKey) {}
+create_fnf_exception::create_fnf_exception(const File& inFile) : create_exception(inFile, kCreateNotFound) {}
 create_locked_exception::create_locked_exception(const File& inFile)
     : create_exception(inFile, kCreateLocked) {}
 create_accessdenied_exception::create_accessdenied_exception(const File& inFile)
@@ -65,8 +60,7 @@ rename_file::rename_file(const File& inFile, const utility::UTF16String& inNewNa
     : file_exception(inFile, kRenameFile), mNewName(inNewName) {}
 rename_file::rename_file(const File& inFile, const utility::UTF16String& inNewName, const char* inKey)
     : file_exception(inFile, inKey), mNewName(inNewName) {}
-rename_file::rename_file(const rename_file& inOther)
-    : file_exception(inOther), mNewName(inOther.mNewName) {}
+rename_file::rename_file(const rename_file& inOther) : file_exception(inOther), mNewName(inOther.mNewName) {}
 rename_file& rename_file::operator=(const rename_file& inOther) {
     file_exception::operator=(inOther);
     mNewName = inOther.mNewName;
@@ -104,8 +98,7 @@ rename_dir& rename_dir::operator=(const rename_dir& inOther) {
 }
 rename_dir::~rename_dir() = default;
 
-rename_dir_already_exists::rename_dir_already_exists(const Dir& inDir,
-                                                     const utility::UTF16String& inNewName)
+rename_dir_already_exists::rename_dir_already_exists(const Dir& inDir, const utility::UTF16String& inNewName)
     : rename_dir(inDir, inNewName, kRenameDirExists) {}
 
 }  // namespace filesupport

@@ -22,8 +22,8 @@ public:
     IteratorHelper(bool inWantDirectories, std::vector<utility::UTF16String> inPaths);
 
     // Both listings of one directory from a single read of it.
-    static void ListBoth(const utility::UTF16String& inDirPath, bool inResolve,
-                         IteratorHelper& outFiles, IteratorHelper& outDirectories);
+    static void ListBoth(const utility::UTF16String& inDirPath, bool inResolve, IteratorHelper& outFiles,
+                         IteratorHelper& outDirectories);
 
     bool AtEnd() const { return mAtEnd; }
     // Null at the end.

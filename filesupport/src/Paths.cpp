@@ -31,9 +31,7 @@ int CompareFileNames(const UTF16String& inFirst, const UTF16String& inSecond) {
     return Compare(platform::os::UserNameCollator(), inFirst, inSecond);
 }
 
-bool IsNormalizedRelativePath(const UTF16String& inPath) {
-    return Rules().IsNormalizedRelativePath(inPath);
-}
+bool IsNormalizedRelativePath(const UTF16String& inPath) { return Rules().IsNormalizedRelativePath(inPath); }
 
 File MakeFileFromPath(const UTF16String& inPath, const File& inBase) {
     const UTF16String path = Rules().ResolveRelativePath(inPath, inBase.FullPath());

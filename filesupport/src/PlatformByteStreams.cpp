@@ -59,9 +59,9 @@ public:
 
     PlatformFile(const File& inFile, Mode inMode) : mFile(inFile) {
         const std::string native = NativePathOf(mFile);
-        ThrowStreamError(mFile, os::ClassifyFileError(inMode == Mode::kRead
-                                                          ? os::OpenFileForReading(native, mHandle)
-                                                          : os::OpenFileForWriting(native, mHandle)));
+        ThrowStreamError(
+            mFile, os::ClassifyFileError(inMode == Mode::kRead ? os::OpenFileForReading(native, mHandle)
+                                                               : os::OpenFileForWriting(native, mHandle)));
     }
 
     ~PlatformFile() { os::CloseFile(mHandle); }
@@ -119,7 +119,8 @@ std::uint64_t OPlatformByteStream::Length() const { return mFile->Length(); }
 class PlatformReplacement {
 public:
     explicit PlatformReplacement(const File& inFile) {
-        ThrowStreamError(inFile, os::ClassifyFileError(os::BeginFileReplacement(NativePathOf(inFile), mState)));
+        ThrowStreamError(inFile,
+                         os::ClassifyFileError(os::BeginFileReplacement(NativePathOf(inFile), mState)));
     }
 
     ~PlatformReplacement() { os::AbortFileReplacement(mState); }

@@ -38,10 +38,10 @@ constexpr std::uint32_t kDriveFixed = 3;
 constexpr std::uint32_t kShowNormal = 1;
 
 // Windows-1252 at 0x80..0x9F; the rest of the code page is Latin-1.
-constexpr UTF16Char kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr UTF16Char kWindows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // A bounds-checked little-endian view of a byte range.
 class Bytes {
@@ -49,9 +49,7 @@ public:
     Bytes(const std::uint8_t* inData, std::size_t inSize) : mData(inData), mSize(inSize) {}
 
     std::size_t Size() const { return mSize; }
-    bool Has(std::size_t inAt, std::size_t inCount) const {
-        return inAt <= mSize && inCount <= mSize - inAt;
-    }
+    bool Has(std::size_t inAt, std::size_t inCount) const { return inAt <= mSize && inCount <= mSize - inAt; }
     bool U16(std::size_t inAt, std::uint16_t& outValue) const {
         if (!Has(inAt, 2)) return false;
         outValue = static_cast<std::uint16_t>(mData[inAt] | (mData[inAt + 1] << 8));
@@ -115,8 +113,7 @@ bool ReadLinkInfo(const Bytes& inInfo, bool inUseIt, UTF16String& outTarget) {
     std::uint32_t headerSize = 0, flags = 0, baseOffset = 0, suffixOffset = 0;
     if (!inInfo.U32(4, headerSize) || headerSize < kMinimalLinkInfoHeader || headerSize > inInfo.Size())
         return false;
-    if (!inInfo.U32(8, flags) || !inInfo.U32(16, baseOffset) || !inInfo.U32(24, suffixOffset))
-        return false;
+    if (!inInfo.U32(8, flags) || !inInfo.U32(16, baseOffset) || !inInfo.U32(24, suffixOffset)) return false;
     std::uint32_t baseUnicode = 0, suffixUnicode = 0;
     if (headerSize >= kLinkInfoHeaderWithUnicode &&
         (!inInfo.U32(28, baseUnicode) || !inInfo.U32(32, suffixUnicode)))
@@ -124,8 +121,8 @@ bool ReadLinkInfo(const Bytes& inInfo, bool inUseIt, UTF16String& outTarget) {
     if (!inUseIt || (flags & kVolumeIDAndLocalBasePath) == 0) return true;
 
     UTF16String base, suffix;
-    const bool baseRead = baseUnicode != 0 ? inInfo.UnicodeZ(baseUnicode, base)
-                                           : inInfo.AnsiZ(baseOffset, base);
+    const bool baseRead =
+        baseUnicode != 0 ? inInfo.UnicodeZ(baseUnicode, base) : inInfo.AnsiZ(baseOffset, base);
     if (!baseRead) return false;
     if (suffixUnicode != 0) {
         if (!inInfo.UnicodeZ(suffixUnicode, suffix)) return false;

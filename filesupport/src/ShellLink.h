@@ -25,7 +25,7 @@ struct Link {
     std::uint64_t created = 0;         // FILETIME values of the target
     std::uint64_t accessed = 0;
     std::uint64_t modified = 0;
-    std::uint32_t fileSize = 0;        // low 32 bits of the target's size
+    std::uint32_t fileSize = 0;  // low 32 bits of the target's size
 };
 
 // Parses untrusted bytes. False when they are not a shell link or name no local

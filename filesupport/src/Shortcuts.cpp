@@ -56,7 +56,7 @@ std::int32_t ShortcutFiles::CreateLink(const UTF16String& inTarget, const UTF16S
     os::FileInfo info;
     if (utility::ToNativePath(inTarget, target) && os::QueryFile(target, info) == 0) {
         link.attributes = info.kind == os::EntryKind::kDirectory ? shelllink::kAttributeDirectory
-                                                                  : shelllink::kAttributeArchive;
+                                                                 : shelllink::kAttributeArchive;
         link.created = info.created;
         link.accessed = info.accessed;
         link.modified = info.modified;

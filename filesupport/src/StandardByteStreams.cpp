@@ -83,7 +83,8 @@ void ReadAt(const Container& inContainer, std::uint64_t& ioPosition, unsigned ch
             std::uint32_t inCount) {
     if (!Fits(ioPosition, inCount, inContainer.size())) throw eof_error();
     const auto begin = inContainer.begin() + static_cast<std::ptrdiff_t>(ioPosition);
-    std::transform(begin, begin + inCount, outBuffer, [](auto inUnit) { return static_cast<unsigned char>(inUnit); });
+    std::transform(begin, begin + inCount, outBuffer,
+                   [](auto inUnit) { return static_cast<unsigned char>(inUnit); });
     ioPosition += inCount;
 }
 

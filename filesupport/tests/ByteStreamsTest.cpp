@@ -66,12 +66,17 @@ TEST(ByteStreamValues, EncodedByteForByte) {
     static_assert(!Writable<wchar_t>::value, "wchar_t has no portable width");
 
     const std::pair<std::string, std::string> encodings[] = {
-        {Encode(std::uint32_t{0x01020304}), Bytes({1, 2, 3, 4})}, {Encode(std::int16_t{-2}), Bytes({0xFF, 0xFE})},
-        {Encode(std::int64_t{-1}), std::string(8, '\xFF')}, {Encode(true), Bytes({1})},
+        {Encode(std::uint32_t{0x01020304}), Bytes({1, 2, 3, 4})},
+        {Encode(std::int16_t{-2}), Bytes({0xFF, 0xFE})},
+        {Encode(std::int64_t{-1}), std::string(8, '\xFF')},
+        {Encode(true), Bytes({1})},
         {Encode(std::uint64_t{0x0102030405060708}), Bytes({1, 2, 3, 4, 5, 6, 7, 8})},
-        {Encode(std::string("ab")), Bytes({0, 2, 'a', 'b'})}, {Encode(std::string()), Bytes({0, 0})},
-        {Encode(UTF16String(1, 0x20AC)), Bytes({0, 1, 0x20, 0xAC})}, {Encode(UTF16String()), Bytes({0, 0})},
-        {Encode(1.5), Bytes({0, 3, '1', '.', '5'})}, {Encode(1.5f), Bytes({0, 3, '1', '.', '5'})},
+        {Encode(std::string("ab")), Bytes({0, 2, 'a', 'b'})},
+        {Encode(std::string()), Bytes({0, 0})},
+        {Encode(UTF16String(1, 0x20AC)), Bytes({0, 1, 0x20, 0xAC})},
+        {Encode(UTF16String()), Bytes({0, 0})},
+        {Encode(1.5), Bytes({0, 3, '1', '.', '5'})},
+        {Encode(1.5f), Bytes({0, 3, '1', '.', '5'})},
         {Encode(-0.25L), Bytes({0, 5, '-', '0', '.', '2', '5'})},
         // 36 significant digits of the double nearest to 0.1.
         {Encode(0.1), Bytes({0, 38}) + "0.100000000000000005551115123125782702"},
@@ -111,13 +116,15 @@ TEST(ByteStreamValues, FloatingPointRoundTrips) {
     EXPECT_EQ(Encode(1234.5).substr(2), "1234.5");
 
     const double inf = std::numeric_limits<double>::infinity();
-    for (double value : {0.1, -1e300, 5e-324, 1234.5, 1.0 / 3.0, std::numeric_limits<double>::max(), -0.0, inf, -inf}) {
+    for (double value :
+         {0.1, -1e300, 5e-324, 1234.5, 1.0 / 3.0, std::numeric_limits<double>::max(), -0.0, inf, -inf}) {
         const double back = Decode<double>(Encode(value));
         EXPECT_TRUE(back == value && std::signbit(back) == std::signbit(value)) << value;
     }
     EXPECT_TRUE(std::isnan(Decode<double>(Encode(std::nan("")))));
     for (float value : {0.1f, 3.4e38f, 1e-45f, -7.25f}) EXPECT_EQ(Decode<float>(Encode(value)), value);
-    for (long double value : {0.1L, 1.0L / 3.0L, 1e4000L}) EXPECT_EQ(Decode<long double>(Encode(value)), value);
+    for (long double value : {0.1L, 1.0L / 3.0L, 1e4000L})
+        EXPECT_EQ(Decode<long double>(Encode(value)), value);
 
     // Whatever standard extraction reads is accepted; text that holds no number of the
     // type is an error, and the target keeps its value.
@@ -149,7 +156,8 @@ TEST(ByteStreamBase, SlotsAndCallbacks) {
         EXPECT_EQ(stream.pword(1), nullptr);
         EXPECT_THROW(stream.iword(-1), std::out_of_range);
         const auto record = [](ByteStream_base::event inEvent, ByteStream_base& inStream, int inIndex) {
-            EXPECT_TRUE(inStream.iword(5) == 17 && inStream.pword(2) == &calls) << "the slots are still there";
+            EXPECT_TRUE(inStream.iword(5) == 17 && inStream.pword(2) == &calls)
+                << "the slots are still there";
             calls.emplace_back(static_cast<int>(inEvent), inIndex);
         };
         stream.register_callback(record, 2);
@@ -165,7 +173,8 @@ TEST(MemoryByteStreams, SourcesEndAndPosition) {
     IBufferByteStream buffer(Data(text), 3), empty(nullptr, 0);
     IStringByteStream string(text);
     IDequeByteStream fromDeque(deque);
-    for (IByteStream* in : std::initializer_list<IByteStream*>{&buffer, &string, &fromDeque}) ExpectSourceEnds(*in);
+    for (IByteStream* in : std::initializer_list<IByteStream*>{&buffer, &string, &fromDeque})
+        ExpectSourceEnds(*in);
     buffer.CurPos(std::numeric_limits<std::uint64_t>::max());
     EXPECT_THROW(buffer.Get(), eof_error);
     deque.push_back(40);

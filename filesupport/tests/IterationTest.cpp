@@ -94,8 +94,8 @@ std::string ForeignLink(const std::string& inBase, const std::string& inSuffix, 
     for (std::size_t value : Values{6, 4, 0xABCD, 0}) put(value, 2);  // one 4-byte item, terminator
     // LinkInfo: its 0x1C-byte header, a 0x11-byte volume id, the base path, the suffix.
     const std::size_t base = 0x1C + 0x11, suffix = base + inBase.size() + 1;
-    for (std::size_t value : Values{suffix + inSuffix.size() + 1, 0x1C, 1, 0x1C, base, 0, suffix, 0x11, 3,
-                                    0x1234, 0x10})
+    for (std::size_t value :
+         Values{suffix + inSuffix.size() + 1, 0x1C, 1, 0x1C, base, 0, suffix, 0x11, 3, 0x1234, 0x10})
         put(value, 4);
     bytes += '\0' + inBase + '\0' + inSuffix + '\0';
     put(inName.size(), 2);

@@ -55,13 +55,17 @@ TEST(IBufferedByteStream, WindowArithmetic) {
     const std::tuple<std::uint64_t, std::uint32_t, Log> reads[] = {
         // 10000 lies in the granule at 8192; the one before is kept too. Inside the window
         // nothing is read.
-        {10000, 1, {"pos 4096", "read 32768"}}, {4096, 1, {}}, {36863, 1, {}},
+        {10000, 1, {"pos 4096", "read 32768"}},
+        {4096, 1, {}},
+        {36863, 1, {}},
         // Backwards the window starts at 0 (no granule before it); only the bytes before
         // the old window are read.
-        {4000, 1, {"pos 0", "read 4096"}}, {20000, 1, {}},
+        {4000, 1, {"pos 0", "read 4096"}},
+        {20000, 1, {}},
         // Forwards past the window the kept tail moves to the front; the last window is
         // shorter; blocks larger than the buffer minus a granule bypass it.
-        {32768, 100, {"pos 32768", "read 28672"}}, {99999, 1, {"pos 94208", "read 5792"}},
+        {32768, 100, {"pos 32768", "read 28672"}},
+        {99999, 1, {"pos 94208", "read 5792"}},
         {50000, 28673, {"pos 50000", "read 28673"}},
     };
     for (const auto& [position, count, log] : reads) {
@@ -107,8 +111,8 @@ TEST(IBufferedByteStream, RandomReadsMatchTheSource) {
         IBufferedByteStream in(source, size, granule);
         for (int step = 0; step < 2000; ++step) {
             const std::uint64_t position = random() % data.size();
-            const auto count =
-                static_cast<std::uint32_t>(std::min<std::uint64_t>(random() % (size + 20), data.size() - position));
+            const auto count = static_cast<std::uint32_t>(
+                std::min<std::uint64_t>(random() % (size + 20), data.size() - position));
             ASSERT_EQ(ReadAt(in, position, count, random() % 2 == 0), data.substr(position, count))
                 << position << "+" << count;
             ASSERT_EQ(in.CurPos(), position + count);
@@ -146,7 +150,8 @@ TEST(OBufferedByteStream, FlushesWhenFullMovedAndDestroyed) {
         out.Put('!');
     }
     EXPECT_EQ(sink.TakeLog(), (Log{"pos 43", "write 1"}));
-    EXPECT_EQ(sink.Data(), "abcdefghijklmnopqRstu" + std::string(3, '\0') + "@<" + std::string(17, '=') + "!");
+    EXPECT_EQ(sink.Data(),
+              "abcdefghijklmnopqRstu" + std::string(3, '\0') + "@<" + std::string(17, '=') + "!");
 }
 
 TEST(OBufferedByteStream, TheDestructorsFlushFailsQuietly) {
@@ -163,11 +168,15 @@ TEST(RunLengthStreams, PackBitsSequences) {
     std::string distinct;
     for (int i = 0; i < 129; ++i) distinct.push_back(static_cast<char>(i));
     const std::pair<std::string, std::string> packs[] = {
-        {"ABBB", Bytes({0x00, 'A', 0xFE, 'B'})}, {"ABCC", Bytes({0x03, 'A', 'B', 'C', 'C'})},
-        {"AAB", Bytes({0xFF, 'A', 0x00, 'B'})}, {std::string(130, 'X'), Bytes({0x81, 'X', 0xFF, 'X'})},
-        {distinct, '\x7F' + distinct.substr(0, 128) + Bytes({0x00, 128})}, {"", ""},
+        {"ABBB", Bytes({0x00, 'A', 0xFE, 'B'})},
+        {"ABCC", Bytes({0x03, 'A', 'B', 'C', 'C'})},
+        {"AAB", Bytes({0xFF, 'A', 0x00, 'B'})},
+        {std::string(130, 'X'), Bytes({0x81, 'X', 0xFF, 'X'})},
+        {distinct, '\x7F' + distinct.substr(0, 128) + Bytes({0x00, 128})},
+        {"", ""},
         // Two equal bytes inside literal data stay literal; three end it.
-        {"ABBC", Bytes({0x03, 'A', 'B', 'B', 'C'})}, {"ABBBC", Bytes({0x00, 'A', 0xFE, 'B', 0x00, 'C'})},
+        {"ABBC", Bytes({0x03, 'A', 'B', 'B', 'C'})},
+        {"ABBBC", Bytes({0x00, 'A', 0xFE, 'B', 0x00, 'C'})},
     };
     for (const auto& [plain, packed] : packs) EXPECT_EQ(Pack(plain), packed) << plain;
 
@@ -250,7 +259,8 @@ TEST(OCRCByteStream, ChecksumsAndPassesOn) {
             OCRCByteStream blocks(nowhere);
             blocks.WriteBlock(Data(data), offset);
             for (std::uint32_t i = offset; i < data.size(); i += block)
-                blocks.WriteBlock(Data(data) + i, std::min(block, static_cast<std::uint32_t>(data.size()) - i));
+                blocks.WriteBlock(Data(data) + i,
+                                  std::min(block, static_cast<std::uint32_t>(data.size()) - i));
             EXPECT_EQ(blocks.Value(), reference.Value()) << block << " from " << offset;
         }
     }

@@ -23,7 +23,9 @@ MatrixT<T> Affine(T a, T b, T c, T d, T tx, T ty) {
 }
 
 template <class T>
-std::vector<T> Elements(const MatrixT<T>& inMatrix) { return std::vector<T>(inMatrix[0], inMatrix[0] + 9); }
+std::vector<T> Elements(const MatrixT<T>& inMatrix) {
+    return std::vector<T>(inMatrix[0], inMatrix[0] + 9);
+}
 }  // namespace
 
 template <class T>
@@ -49,7 +51,8 @@ TYPED_TEST(MatrixTest, InvertsAffineTransformsOrBecomesZero) {
     MatrixT<T> atThreshold = Affine<T>(T(1e-9), 0, 0, 1, 3, 4), singular = Affine<T>(1, 2, 2, 4, 1, 1);
     EXPECT_FALSE(atThreshold.Invert(false));
     EXPECT_FALSE(singular.Invert(true));
-    for (const auto* zeroed : {&atThreshold, &singular}) EXPECT_EQ(Elements(*zeroed), std::vector<T>(9, T(0)));
+    for (const auto* zeroed : {&atThreshold, &singular})
+        EXPECT_EQ(Elements(*zeroed), std::vector<T>(9, T(0)));
     ASSERT_EQ(manager.Reports().size(), 1u);  // only where asked for
     const auto& report = manager.Reports()[0];
     EXPECT_TRUE(report.level == tarncore::config::kErrorLevelNonFatal && report.component == 107u &&

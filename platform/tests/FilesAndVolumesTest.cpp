@@ -57,7 +57,8 @@ TEST(Folders, TheProgramAndFixedFolders) {
 
 TEST(Files, TheRootUnderAnyName) {
     for (const char* root : {"/", "//", "/tmp/..", "/."}) EXPECT_TRUE(IsFileSystemRoot(root)) << root;
-    for (const char* other : {"/tmp", "", "/missing", "relative"}) EXPECT_FALSE(IsFileSystemRoot(other)) << other;
+    for (const char* other : {"/tmp", "", "/missing", "relative"})
+        EXPECT_FALSE(IsFileSystemRoot(other)) << other;
 }
 
 TEST(FileErrors, EveryErrnoHasOneKind) {
@@ -106,7 +107,8 @@ TEST(Files, ReplacementsCommitWholeOrLeaveNoTrace) {
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     };
     const auto entries = [&] {
-        return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+        return std::distance(std::filesystem::directory_iterator(folder),
+                             std::filesystem::directory_iterator());
     };
     ASSERT_EQ(ReplaceFileContents(path, "one", 3), 0);  // a new file
     EXPECT_EQ(contents(), "one");

@@ -20,6 +20,8 @@ TEST(NumericConventions, ReadFromTheUsersNumericLocale) {
     EXPECT_EQ(answer.grouping, "");
     setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
     EXPECT_FALSE(QueryUserNumericConventions(answer));
-    if (saved != nullptr) setenv("LC_ALL", restore.c_str(), 1);
-    else unsetenv("LC_ALL");
+    if (saved != nullptr)
+        setenv("LC_ALL", restore.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
 }

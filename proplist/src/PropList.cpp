@@ -156,28 +156,28 @@ template class PropListArrayNode<SimpleTypeArrayNode<double>*>;
 
 PropNodeBase* PropListWalker::Clone(const PropNodeBase& inNode) {
     switch (inNode.GetType()) {
-        case kPropertyUnicodeString: return CloneScalar<UnicodeStringPropNode>(inNode);
-        case kPropertyString: return CloneScalar<StringPropNode>(inNode);
-        case kPropertyBool: return CloneScalar<BoolPropNode>(inNode);
-        case kPropertyUInt16: return CloneScalar<SimpleTypeArrayNode<unsigned short>>(inNode);
-        case kPropertyUInt32: return CloneScalar<SimpleTypeArrayNode<std::uint32_t>>(inNode);
-        case kPropertyInt32: return CloneScalar<SimpleTypeArrayNode<std::int32_t>>(inNode);
-        case kPropertyInt64: return CloneScalar<SimpleTypeArrayNode<std::int64_t>>(inNode);
-        case kPropertyUInt64: return CloneScalar<SimpleTypeArrayNode<std::uint64_t>>(inNode);
-        case kPropertyFloat: return CloneScalar<SimpleTypeArrayNode<float>>(inNode);
-        case kPropertyDouble: return CloneScalar<SimpleTypeArrayNode<double>>(inNode);
-        case kPropertyList: return new PropListNode(*static_cast<const PropListNode&>(inNode).GetList());
-        case kPropertyUnicodeStringList: return CloneList<UnicodeStringPropNode>(inNode);
-        case kPropertyStringList: return CloneList<StringPropNode>(inNode);
-        case kPropertyBoolList: return CloneList<BoolPropNode>(inNode);
-        case kPropertyUInt16List: return CloneList<SimpleTypeArrayNode<unsigned short>>(inNode);
-        case kPropertyUInt32List: return CloneList<SimpleTypeArrayNode<std::uint32_t>>(inNode);
-        case kPropertyInt32List: return CloneList<SimpleTypeArrayNode<std::int32_t>>(inNode);
-        case kPropertyInt64List: return CloneList<SimpleTypeArrayNode<std::int64_t>>(inNode);
-        case kPropertyUInt64List: return CloneList<SimpleTypeArrayNode<std::uint64_t>>(inNode);
-        case kPropertyFloatList: return CloneList<SimpleTypeArrayNode<float>>(inNode);
-        case kPropertyDoubleList: return CloneList<SimpleTypeArrayNode<double>>(inNode);
-        case kPropertyNone: break;
+    case kPropertyUnicodeString: return CloneScalar<UnicodeStringPropNode>(inNode);
+    case kPropertyString: return CloneScalar<StringPropNode>(inNode);
+    case kPropertyBool: return CloneScalar<BoolPropNode>(inNode);
+    case kPropertyUInt16: return CloneScalar<SimpleTypeArrayNode<unsigned short>>(inNode);
+    case kPropertyUInt32: return CloneScalar<SimpleTypeArrayNode<std::uint32_t>>(inNode);
+    case kPropertyInt32: return CloneScalar<SimpleTypeArrayNode<std::int32_t>>(inNode);
+    case kPropertyInt64: return CloneScalar<SimpleTypeArrayNode<std::int64_t>>(inNode);
+    case kPropertyUInt64: return CloneScalar<SimpleTypeArrayNode<std::uint64_t>>(inNode);
+    case kPropertyFloat: return CloneScalar<SimpleTypeArrayNode<float>>(inNode);
+    case kPropertyDouble: return CloneScalar<SimpleTypeArrayNode<double>>(inNode);
+    case kPropertyList: return new PropListNode(*static_cast<const PropListNode&>(inNode).GetList());
+    case kPropertyUnicodeStringList: return CloneList<UnicodeStringPropNode>(inNode);
+    case kPropertyStringList: return CloneList<StringPropNode>(inNode);
+    case kPropertyBoolList: return CloneList<BoolPropNode>(inNode);
+    case kPropertyUInt16List: return CloneList<SimpleTypeArrayNode<unsigned short>>(inNode);
+    case kPropertyUInt32List: return CloneList<SimpleTypeArrayNode<std::uint32_t>>(inNode);
+    case kPropertyInt32List: return CloneList<SimpleTypeArrayNode<std::int32_t>>(inNode);
+    case kPropertyInt64List: return CloneList<SimpleTypeArrayNode<std::int64_t>>(inNode);
+    case kPropertyUInt64List: return CloneList<SimpleTypeArrayNode<std::uint64_t>>(inNode);
+    case kPropertyFloatList: return CloneList<SimpleTypeArrayNode<float>>(inNode);
+    case kPropertyDoubleList: return CloneList<SimpleTypeArrayNode<double>>(inNode);
+    case kPropertyNone: break;
     }
     return nullptr;
 }

@@ -108,18 +108,17 @@ bool ListIsXMLText(const PropNodeBase& inNode) {
 
 bool NodeIsXMLText(const PropNodeBase& inNode) {
     switch (inNode.GetType()) {
-        case kPropertyUnicodeString:
-            return IsXMLText(static_cast<const UnicodeStringPropNode&>(inNode).GetValue());
-        case kPropertyString:
-            return xml::utils::IsXMLText(static_cast<const StringPropNode&>(inNode).GetValue());
-        case kPropertyUnicodeStringList: return ListIsXMLText<UnicodeStringPropNode>(inNode);
-        case kPropertyStringList: {
-            for (const StringPropNode* item :
-                 static_cast<const PropListArrayNode<StringPropNode*>&>(inNode).GetItems())
-                if (!xml::utils::IsXMLText(item->GetValue())) return false;
-            return true;
-        }
-        default: return true;  // numbers and booleans are plain ASCII
+    case kPropertyUnicodeString:
+        return IsXMLText(static_cast<const UnicodeStringPropNode&>(inNode).GetValue());
+    case kPropertyString: return xml::utils::IsXMLText(static_cast<const StringPropNode&>(inNode).GetValue());
+    case kPropertyUnicodeStringList: return ListIsXMLText<UnicodeStringPropNode>(inNode);
+    case kPropertyStringList: {
+        for (const StringPropNode* item :
+             static_cast<const PropListArrayNode<StringPropNode*>&>(inNode).GetItems())
+            if (!xml::utils::IsXMLText(item->GetValue())) return false;
+        return true;
+    }
+    default: return true;  // numbers and booleans are plain ASCII
     }
 }
 

@@ -167,18 +167,18 @@ void PropListXMLHandler::CommitPair() {
         const PropList::Key key = utility::UTF16to8(mKeyText);
         PropList& list = *mCurrent;
         switch (mValueKind) {
-            case kUnicodeStringValue: list.SetValue(key, mValueText); break;
-            case kStringValue: list.SetValue(key, utility::UTF16to8(mValueText)); break;
-            case kTrueValue: list.SetValue(key, true); break;
-            case kFalseValue: list.SetValue(key, false); break;
-            case kUInt16Value: list.SetValue(key, ReadNumber<unsigned short>(mValueText)); break;
-            case kUInt32Value: list.SetValue(key, ReadNumber<std::uint32_t>(mValueText)); break;
-            case kInt32Value: list.SetValue(key, ReadNumber<std::int32_t>(mValueText)); break;
-            case kUInt64Value: list.SetValue(key, ReadNumber<std::uint64_t>(mValueText)); break;
-            case kInt64Value: list.SetValue(key, ReadNumber<std::int64_t>(mValueText)); break;
-            case kFloatValue: list.SetValue(key, ReadNumber<float>(mValueText)); break;
-            case kDoubleValue: list.SetValue(key, ReadNumber<double>(mValueText)); break;
-            case kNoValue: break;
+        case kUnicodeStringValue: list.SetValue(key, mValueText); break;
+        case kStringValue: list.SetValue(key, utility::UTF16to8(mValueText)); break;
+        case kTrueValue: list.SetValue(key, true); break;
+        case kFalseValue: list.SetValue(key, false); break;
+        case kUInt16Value: list.SetValue(key, ReadNumber<unsigned short>(mValueText)); break;
+        case kUInt32Value: list.SetValue(key, ReadNumber<std::uint32_t>(mValueText)); break;
+        case kInt32Value: list.SetValue(key, ReadNumber<std::int32_t>(mValueText)); break;
+        case kUInt64Value: list.SetValue(key, ReadNumber<std::uint64_t>(mValueText)); break;
+        case kInt64Value: list.SetValue(key, ReadNumber<std::int64_t>(mValueText)); break;
+        case kFloatValue: list.SetValue(key, ReadNumber<float>(mValueText)); break;
+        case kDoubleValue: list.SetValue(key, ReadNumber<double>(mValueText)); break;
+        case kNoValue: break;
         }
     }
     mKeyText.clear();
@@ -204,27 +204,27 @@ void PropListXMLHandler::StoreArray() {
         mArrayTexts.empty() ? (mDeclaredRecognised ? mDeclaredKind : kNoValue) : mValueKind;
     PropNodeBase* node = nullptr;
     switch (kind) {
-        case kUnicodeStringValue:
-            node = ListNode<UnicodeStringPropNode>(mArrayTexts, [](const UTF16String& text) { return text; });
-            break;
-        case kStringValue:
-            node = ListNode<StringPropNode>(mArrayTexts,
-                                            [](const UTF16String& text) { return utility::UTF16to8(text); });
-            break;
-        case kTrueValue:
-        case kFalseValue: {
-            static const UTF16String kTrue = MakeUTF16(u"true");
-            node = ListNode<BoolPropNode>(mArrayTexts, [](const UTF16String& text) { return text == kTrue; });
-            break;
-        }
-        case kUInt16Value: node = NumberListNode<unsigned short>(mArrayTexts); break;
-        case kUInt32Value: node = NumberListNode<std::uint32_t>(mArrayTexts); break;
-        case kInt32Value: node = NumberListNode<std::int32_t>(mArrayTexts); break;
-        case kUInt64Value: node = NumberListNode<std::uint64_t>(mArrayTexts); break;
-        case kInt64Value: node = NumberListNode<std::int64_t>(mArrayTexts); break;
-        case kFloatValue: node = NumberListNode<float>(mArrayTexts); break;
-        case kDoubleValue: node = NumberListNode<double>(mArrayTexts); break;
-        case kNoValue: break;
+    case kUnicodeStringValue:
+        node = ListNode<UnicodeStringPropNode>(mArrayTexts, [](const UTF16String& text) { return text; });
+        break;
+    case kStringValue:
+        node = ListNode<StringPropNode>(mArrayTexts,
+                                        [](const UTF16String& text) { return utility::UTF16to8(text); });
+        break;
+    case kTrueValue:
+    case kFalseValue: {
+        static const UTF16String kTrue = MakeUTF16(u"true");
+        node = ListNode<BoolPropNode>(mArrayTexts, [](const UTF16String& text) { return text == kTrue; });
+        break;
+    }
+    case kUInt16Value: node = NumberListNode<unsigned short>(mArrayTexts); break;
+    case kUInt32Value: node = NumberListNode<std::uint32_t>(mArrayTexts); break;
+    case kInt32Value: node = NumberListNode<std::int32_t>(mArrayTexts); break;
+    case kUInt64Value: node = NumberListNode<std::uint64_t>(mArrayTexts); break;
+    case kInt64Value: node = NumberListNode<std::int64_t>(mArrayTexts); break;
+    case kFloatValue: node = NumberListNode<float>(mArrayTexts); break;
+    case kDoubleValue: node = NumberListNode<double>(mArrayTexts); break;
+    case kNoValue: break;
     }
     std::unique_ptr<PropNodeBase> owned(node);
     // Outside every "prop.list" there is no list to hold the array.

@@ -17,9 +17,7 @@ RecursiveMutex::RecursiveMutex() : mMutex(NewMutex()) {}
 
 RecursiveMutex::RecursiveMutex(const std::string&) : mMutex(NewMutex()) {}
 
-RecursiveMutex::RecursiveMutex(RecursiveMutex& inOther) : mMutex(inOther.mMutex) {
-    inOther.mMutex = nullptr;
-}
+RecursiveMutex::RecursiveMutex(RecursiveMutex& inOther) : mMutex(inOther.mMutex) { inOther.mMutex = nullptr; }
 
 RecursiveMutex& RecursiveMutex::operator=(RecursiveMutex& inOther) {
     if (inOther.mMutex != mMutex) delete Counted(mMutex);

@@ -15,13 +15,10 @@ namespace tarncore {
 namespace threads {
 
 Thread::Thread(const std::string& inName)
-    : mName(inName),
-      mThread(WithErrorConversion([] { return new boost::thread(); })),
-      mOwnerGroup(nullptr) {}
+    : mName(inName), mThread(WithErrorConversion([] { return new boost::thread(); })), mOwnerGroup(nullptr) {}
 
 Thread::Thread(const std::string& inName, const boost::function0<void>& inFunction)
-    : mName(inName),
-      mThread(WithErrorConversion([&] { return new boost::thread(inFunction); })),
+    : mName(inName), mThread(WithErrorConversion([&] { return new boost::thread(inFunction); })),
       mOwnerGroup(nullptr) {}
 
 Thread::Thread(const std::string& inName, boost::thread* inThread)
@@ -75,9 +72,8 @@ void Thread::YieldTime() {
 }
 
 ThreadGroup::ThreadGroup(const std::string& inName)
-    : mCreatedCount(0),
-      mName(inName),
-      mGroup(WithErrorConversion([] { return new boost::thread_group(); })) {}
+    : mCreatedCount(0), mName(inName), mGroup(WithErrorConversion([] { return new boost::thread_group(); })) {
+}
 
 ThreadGroup::ThreadGroup(ThreadGroup& inOther)
     : mCreatedCount(inOther.mCreatedCount), mName(inOther.mName), mGroup(inOther.mGroup) {

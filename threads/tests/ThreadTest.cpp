@@ -34,7 +34,9 @@ public:
     std::uint32_t Depth() const { return Counted(GetMutex())->depth; }
     bool FreeForOthers() const {
         bool free = false;
-        std::thread([&] { if ((free = GetMutex()->try_lock())) GetMutex()->unlock(); }).join();
+        std::thread([&] {
+            if ((free = GetMutex()->try_lock())) GetMutex()->unlock();
+        }).join();
         return free;
     }
 };
@@ -48,9 +50,9 @@ struct InspectableThread : Thread {
 void ExpectOneReport(RecordingErrorManager& ioManager, std::int32_t inCode) {
     ASSERT_EQ(ioManager.Reports().size(), 1u);
     const auto& r = ioManager.Reports()[0];
-    const std::string key = inCode == 20
-        ? "$$$/tarn/threads/Error/NotEnoughThreadResources=Not enough thread resources."
-        : "$$$/tarn/threads/Error/FailedToAcquireThreadLock=Failure to acquire thread lock.";
+    const std::string key =
+        inCode == 20 ? "$$$/tarn/threads/Error/NotEnoughThreadResources=Not enough thread resources."
+                     : "$$$/tarn/threads/Error/FailedToAcquireThreadLock=Failure to acquire thread lock.";
     EXPECT_EQ(std::tie(r.level, r.key, r.component, r.code, r.deferrable),
               std::make_tuple(tarncore::config::kErrorLevelNonFatal, key, 106u, inCode, true));
     ioManager.Clear();
@@ -113,8 +115,7 @@ TEST(ErrorConversion, TurnsTheTwoThreadFailuresIntoReports) {
     EXPECT_THROW(condition.Wait(notHeld), boost::lock_error);
     ExpectOneReport(manager, 21);
     // Everything else passes unchanged and unreported.
-    EXPECT_THROW(WithErrorConversion([] { throw std::runtime_error("other"); }),
-                 std::runtime_error);
+    EXPECT_THROW(WithErrorConversion([] { throw std::runtime_error("other"); }), std::runtime_error);
     EXPECT_TRUE(manager.Reports().empty());
     // A host that throws from ReportError ends the operation with its own exception.
     manager.SetMode(RecordingErrorManager::kThrowAfterRecording);
@@ -191,8 +192,8 @@ TEST(ThreadGroup, NamesItsThreadsAndReleasesEachThreadObjectOnceInAnyOrder) {
         group->AddThread(added.get());
         group->AddThread(added.get());  // already there: nothing changes
         std::unique_ptr<Thread> removed(group->CreateThread([] {}));
-        group->RemoveThread(removed.get());  // the Thread owns it again...
-        group->RemoveThread(removed.get());  // (no longer in the group: nothing happens)
+        group->RemoveThread(removed.get());                 // the Thread owns it again...
+        group->RemoveThread(removed.get());                 // (no longer in the group: nothing happens)
         auto movedOn = std::make_unique<Thread>(*removed);  // ...and hands it on
         // A group's thread handed on by copy stays the group's.
         std::unique_ptr<Thread> handed(group->CreateThread([] {}));
@@ -243,7 +244,12 @@ TEST(CallOnce, RunsOnceUnderContentionAndAgainAfterAThrow) {
     for (int t = 0; t < 8; ++t)
         threads.emplace_back([&] {
             start.Wait();
-            CallOnce(+[] { std::this_thread::sleep_for(20ms); ++runs; }, flag);
+            CallOnce(
+                +[] {
+                    std::this_thread::sleep_for(20ms);
+                    ++runs;
+                },
+                flag);
             EXPECT_EQ(runs, 1);  // every caller returns after the one run completed
         });
     for (auto& thread : threads) thread.join();
@@ -251,7 +257,9 @@ TEST(CallOnce, RunsOnceUnderContentionAndAgainAfterAThrow) {
 
     // A throwing function leaves the flag at 0, and a later call tries again.
     flag = 0;
-    const auto throwsFirstTime = +[] { if (++runs == 2) throw std::runtime_error("first"); };
+    const auto throwsFirstTime = +[] {
+        if (++runs == 2) throw std::runtime_error("first");
+    };
     EXPECT_THROW(CallOnce(throwsFirstTime, flag), std::runtime_error);
     EXPECT_EQ(flag, 0);
     CallOnce(throwsFirstTime, flag);
@@ -262,7 +270,13 @@ TEST(CallOnce, RunsOnceUnderContentionAndAgainAfterAThrow) {
     // Calling again from inside the function would wait for itself forever.
     RecordingErrorManager manager;
     flag = 0;
-    EXPECT_THROW(CallOnce(+[] { CallOnce(+[] {}, flag); }, flag), boost::lock_error);
+    EXPECT_THROW(CallOnce(
+                     +[] {
+                         CallOnce(
+                             +[] {}, flag);
+                     },
+                     flag),
+                 boost::lock_error);
     ExpectOneReport(manager, 21);
     EXPECT_EQ(flag, 0);
 }

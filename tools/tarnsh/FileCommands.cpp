@@ -35,29 +35,32 @@ std::string ResultText(std::int32_t inResult) {
 }
 
 const CommandSet sFileCommands([](Shell& shell) {
-    shell.Add("dirs", "dirs", "Lists the special folders (making the per-user ones, as asking does).", [](const Shell::Arguments&, std::ostream& out) {
-        const std::pair<const char*, fsup::Dir (*)()> folders[] = {
-            {"application", &fsup::Dir::AppDir},
-            {"temporary", &fsup::Dir::TempDir},
-            {"global preferences", &fsup::Dir::GlobalPrefDir},
-            {"preferences", &fsup::Dir::PrefDir},
-            {"common files", &fsup::Dir::CommonFilesDir},
-            {"user documents", &fsup::Dir::UserDocsDir},
-            {"executable", &fsup::commondirs::ExecutableDir},
-            {"resources", &fsup::commondirs::ResourcesDir},
-            {"plug-ins", &fsup::commondirs::PluginsDir},
-            {"required plug-ins", &fsup::commondirs::RequiredPluginsDir},
-            {"all users' plug-ins", &fsup::commondirs::AllUserPluginsDir},
-            {"user plug-ins", &fsup::commondirs::UserPluginsDir},
-        };
-        out << std::left << std::setw(22) << "main executable"
-            << PathText(fsup::commondirs::MainExecutableFile().FullPath()) << "\n";
-        for (const auto& [name, get] : folders) out << std::setw(22) << name << Describe(get) << "\n";
-    });
-    shell.Add("volumes", "volumes", "Lists the mounted volumes.", [](const Shell::Arguments&, std::ostream& out) {
-        for (auto it = fsup::Dir::BeginVolumes(); it != fsup::Dir::EndVolumes(); ++it)
-            out << PathText((*it).FullPath()) << "\n";
-    });
+    shell.Add("dirs", "dirs", "Lists the special folders (making the per-user ones, as asking does).",
+              [](const Shell::Arguments&, std::ostream& out) {
+                  const std::pair<const char*, fsup::Dir (*)()> folders[] = {
+                      {"application", &fsup::Dir::AppDir},
+                      {"temporary", &fsup::Dir::TempDir},
+                      {"global preferences", &fsup::Dir::GlobalPrefDir},
+                      {"preferences", &fsup::Dir::PrefDir},
+                      {"common files", &fsup::Dir::CommonFilesDir},
+                      {"user documents", &fsup::Dir::UserDocsDir},
+                      {"executable", &fsup::commondirs::ExecutableDir},
+                      {"resources", &fsup::commondirs::ResourcesDir},
+                      {"plug-ins", &fsup::commondirs::PluginsDir},
+                      {"required plug-ins", &fsup::commondirs::RequiredPluginsDir},
+                      {"all users' plug-ins", &fsup::commondirs::AllUserPluginsDir},
+                      {"user plug-ins", &fsup::commondirs::UserPluginsDir},
+                  };
+                  out << std::left << std::setw(22) << "main executable"
+                      << PathText(fsup::commondirs::MainExecutableFile().FullPath()) << "\n";
+                  for (const auto& [name, get] : folders)
+                      out << std::setw(22) << name << Describe(get) << "\n";
+              });
+    shell.Add("volumes", "volumes", "Lists the mounted volumes.",
+              [](const Shell::Arguments&, std::ostream& out) {
+                  for (auto it = fsup::Dir::BeginVolumes(); it != fsup::Dir::EndVolumes(); ++it)
+                      out << PathText((*it).FullPath()) << "\n";
+              });
     shell.Add("shortcut", "shortcut <target> <file.lnk> [text]", "Writes a shortcut file.",
               [](const Shell::Arguments& args, std::ostream& out) {
                   if (args.size() < 3 || args.size() > 4)

@@ -36,21 +36,19 @@ std::string PathText(const UTF16String& inPath) {
     return tarncore::utility::ToNativePath(inPath, native) ? native : ToNarrow(inPath);
 }
 
-UTF16String DefaultTextLocalizer::LocalizeString(const char* inKey) {
-    return config::GetDefaultText(inKey);
-}
+UTF16String DefaultTextLocalizer::LocalizeString(const char* inKey) { return config::GetDefaultText(inKey); }
 
 void ConsoleErrorManager::ReportError(config::ErrorLevel inLevel, const char* inKey,
-                                      std::uint32_t inComponent, std::int32_t inErrorCode,
-                                      bool inDeferrable, const config::ReplacementValue& inValue1,
+                                      std::uint32_t inComponent, std::int32_t inErrorCode, bool inDeferrable,
+                                      const config::ReplacementValue& inValue1,
                                       const config::ReplacementValue& inValue2,
                                       const config::ReplacementValue& inValue3,
                                       const config::ReplacementValue& inValue4) {
     const std::string text = ToNarrow(config::SubstituteReplacementValues(
         config::RenderMessage(inKey), inValue1, inValue2, inValue3, inValue4));
     const std::string prefix = inLevel == config::kErrorLevelFatal ? "fatal error" : "error";
-    const std::string message = prefix + " (" + std::to_string(inComponent) + "/" +
-                                std::to_string(inErrorCode) + "): " + text;
+    const std::string message =
+        prefix + " (" + std::to_string(inComponent) + "/" + std::to_string(inErrorCode) + "): " + text;
     // A deferred report is shown when its reporter finishes.
     if (inDeferrable && IsErrorReportingDeferred()) return;
     throw HostError(message);

@@ -24,8 +24,8 @@ public:
 // Renders each report; a report that is not deferred ends the command by throwing.
 class ConsoleErrorManager : public tarncore::config::ErrorManager {
 public:
-    void ReportError(tarncore::config::ErrorLevel inLevel, const char* inKey,
-                     std::uint32_t inComponent, std::int32_t inErrorCode, bool inDeferrable,
+    void ReportError(tarncore::config::ErrorLevel inLevel, const char* inKey, std::uint32_t inComponent,
+                     std::int32_t inErrorCode, bool inDeferrable,
                      const tarncore::config::ReplacementValue& inValue1,
                      const tarncore::config::ReplacementValue& inValue2,
                      const tarncore::config::ReplacementValue& inValue3,

@@ -79,28 +79,28 @@ std::string ListText(const PropList& inList, const UTF8String& inKey) {
 // The value under the key as text; empty for a nested list.
 std::string ValueText(const PropList& inList, const UTF8String& inKey) {
     switch (inList.GetPropertyType(inKey)) {
-        case plist::kPropertyUnicodeString: return ScalarText<UTF16String>(inList, inKey);
-        case plist::kPropertyString: return ScalarText<UTF8String>(inList, inKey);
-        case plist::kPropertyBool: return ScalarText<bool>(inList, inKey);
-        case plist::kPropertyUInt16: return ScalarText<unsigned short>(inList, inKey);
-        case plist::kPropertyUInt32: return ScalarText<std::uint32_t>(inList, inKey);
-        case plist::kPropertyInt32: return ScalarText<std::int32_t>(inList, inKey);
-        case plist::kPropertyInt64: return ScalarText<std::int64_t>(inList, inKey);
-        case plist::kPropertyUInt64: return ScalarText<std::uint64_t>(inList, inKey);
-        case plist::kPropertyFloat: return ScalarText<float>(inList, inKey);
-        case plist::kPropertyDouble: return ScalarText<double>(inList, inKey);
-        case plist::kPropertyUnicodeStringList: return ListText<UTF16String>(inList, inKey);
-        case plist::kPropertyStringList: return ListText<UTF8String>(inList, inKey);
-        case plist::kPropertyBoolList: return ListText<bool>(inList, inKey);
-        case plist::kPropertyUInt16List: return ListText<unsigned short>(inList, inKey);
-        case plist::kPropertyUInt32List: return ListText<std::uint32_t>(inList, inKey);
-        case plist::kPropertyInt32List: return ListText<std::int32_t>(inList, inKey);
-        case plist::kPropertyInt64List: return ListText<std::int64_t>(inList, inKey);
-        case plist::kPropertyUInt64List: return ListText<std::uint64_t>(inList, inKey);
-        case plist::kPropertyFloatList: return ListText<float>(inList, inKey);
-        case plist::kPropertyDoubleList: return ListText<double>(inList, inKey);
-        case plist::kPropertyList:
-        case plist::kPropertyNone: break;
+    case plist::kPropertyUnicodeString: return ScalarText<UTF16String>(inList, inKey);
+    case plist::kPropertyString: return ScalarText<UTF8String>(inList, inKey);
+    case plist::kPropertyBool: return ScalarText<bool>(inList, inKey);
+    case plist::kPropertyUInt16: return ScalarText<unsigned short>(inList, inKey);
+    case plist::kPropertyUInt32: return ScalarText<std::uint32_t>(inList, inKey);
+    case plist::kPropertyInt32: return ScalarText<std::int32_t>(inList, inKey);
+    case plist::kPropertyInt64: return ScalarText<std::int64_t>(inList, inKey);
+    case plist::kPropertyUInt64: return ScalarText<std::uint64_t>(inList, inKey);
+    case plist::kPropertyFloat: return ScalarText<float>(inList, inKey);
+    case plist::kPropertyDouble: return ScalarText<double>(inList, inKey);
+    case plist::kPropertyUnicodeStringList: return ListText<UTF16String>(inList, inKey);
+    case plist::kPropertyStringList: return ListText<UTF8String>(inList, inKey);
+    case plist::kPropertyBoolList: return ListText<bool>(inList, inKey);
+    case plist::kPropertyUInt16List: return ListText<unsigned short>(inList, inKey);
+    case plist::kPropertyUInt32List: return ListText<std::uint32_t>(inList, inKey);
+    case plist::kPropertyInt32List: return ListText<std::int32_t>(inList, inKey);
+    case plist::kPropertyInt64List: return ListText<std::int64_t>(inList, inKey);
+    case plist::kPropertyUInt64List: return ListText<std::uint64_t>(inList, inKey);
+    case plist::kPropertyFloatList: return ListText<float>(inList, inKey);
+    case plist::kPropertyDoubleList: return ListText<double>(inList, inKey);
+    case plist::kPropertyList:
+    case plist::kPropertyNone: break;
     }
     return std::string();
 }
@@ -183,21 +183,20 @@ T ParseNumber(const std::string& inText) {
 void SetScalar(PropList& ioList, const UTF8String& inKey, plist::PropListPropertyType inType,
                const std::string& inValue) {
     switch (inType) {
-        case plist::kPropertyUnicodeString: ioList.SetValue(inKey, ToWide(inValue)); return;
-        case plist::kPropertyString: ioList.SetValue(inKey, Key(inValue)); return;
-        case plist::kPropertyBool:
-            if (inValue != "true" && inValue != "false")
-                throw std::invalid_argument("a bool is true or false");
-            ioList.SetValue(inKey, inValue == "true");
-            return;
-        case plist::kPropertyUInt16: ioList.SetValue(inKey, ParseNumber<unsigned short>(inValue)); return;
-        case plist::kPropertyUInt32: ioList.SetValue(inKey, ParseNumber<std::uint32_t>(inValue)); return;
-        case plist::kPropertyInt32: ioList.SetValue(inKey, ParseNumber<std::int32_t>(inValue)); return;
-        case plist::kPropertyInt64: ioList.SetValue(inKey, ParseNumber<std::int64_t>(inValue)); return;
-        case plist::kPropertyUInt64: ioList.SetValue(inKey, ParseNumber<std::uint64_t>(inValue)); return;
-        case plist::kPropertyFloat: ioList.SetValue(inKey, ParseNumber<float>(inValue)); return;
-        case plist::kPropertyDouble: ioList.SetValue(inKey, ParseNumber<double>(inValue)); return;
-        default: throw std::invalid_argument("plist-set sets single values, not " + TypeName(inType) + "s");
+    case plist::kPropertyUnicodeString: ioList.SetValue(inKey, ToWide(inValue)); return;
+    case plist::kPropertyString: ioList.SetValue(inKey, Key(inValue)); return;
+    case plist::kPropertyBool:
+        if (inValue != "true" && inValue != "false") throw std::invalid_argument("a bool is true or false");
+        ioList.SetValue(inKey, inValue == "true");
+        return;
+    case plist::kPropertyUInt16: ioList.SetValue(inKey, ParseNumber<unsigned short>(inValue)); return;
+    case plist::kPropertyUInt32: ioList.SetValue(inKey, ParseNumber<std::uint32_t>(inValue)); return;
+    case plist::kPropertyInt32: ioList.SetValue(inKey, ParseNumber<std::int32_t>(inValue)); return;
+    case plist::kPropertyInt64: ioList.SetValue(inKey, ParseNumber<std::int64_t>(inValue)); return;
+    case plist::kPropertyUInt64: ioList.SetValue(inKey, ParseNumber<std::uint64_t>(inValue)); return;
+    case plist::kPropertyFloat: ioList.SetValue(inKey, ParseNumber<float>(inValue)); return;
+    case plist::kPropertyDouble: ioList.SetValue(inKey, ParseNumber<double>(inValue)); return;
+    default: throw std::invalid_argument("plist-set sets single values, not " + TypeName(inType) + "s");
     }
 }
 

@@ -63,9 +63,8 @@ Shell::Shell() {
         for (const auto& [name, command] : mCommands)
             out << std::left << std::setw(28) << command.usage << command.help << "\n";
     });
-    Add("version", "version", "Prints the library version.", [](const Arguments&, std::ostream& out) {
-        out << ToNarrow(config::GetVersionString()) << "\n";
-    });
+    Add("version", "version", "Prints the library version.",
+        [](const Arguments&, std::ostream& out) { out << ToNarrow(config::GetVersionString()) << "\n"; });
     Add("client", "client", "Prints the client identity.", [](const Arguments&, std::ostream& out) {
         out << "name:             " << ToNarrow(config::GetClientName()) << "\n"
             << "version:          " << ToNarrow(config::GetClientVersion()) << "\n"
@@ -83,8 +82,8 @@ Shell::Shell() {
             for (std::size_t i = 1; i < args.size(); ++i) text += (i > 1 ? " " : "") + args[i];
             const auto wide = ToWide(text);
             for (std::size_t i = 0; i < wide.size(); ++i)
-                out << (i ? " " : "") << std::hex << std::setw(4) << std::setfill('0') << wide[i]
-                    << std::dec << std::setfill(' ');
+                out << (i ? " " : "") << std::hex << std::setw(4) << std::setfill('0') << wide[i] << std::dec
+                    << std::setfill(' ');
             out << "\n";
         });
     Add("testerror", "testerror fatal|nonfatal", "Raises the library's test error report.",

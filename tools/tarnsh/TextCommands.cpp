@@ -59,8 +59,10 @@ CommandSet sTextCommands([](Shell& shell) {
                                                           static_cast<unsigned short>(ToInt(args[4]))))
                       << "\n";
               });
-    AddCaseCommand(shell, "upper", "Upper-cases the text with the library's case table.", &utility::UpperCase);
-    AddCaseCommand(shell, "lower", "Lower-cases the text with the library's case table.", &utility::LowerCase);
+    AddCaseCommand(shell, "upper", "Upper-cases the text with the library's case table.",
+                   &utility::UpperCase);
+    AddCaseCommand(shell, "lower", "Lower-cases the text with the library's case table.",
+                   &utility::LowerCase);
     AddCaseCommand(shell, "fold", "Case-folds the text with the library's case table.", &utility::FoldCase);
     shell.Add("guid", "guid [text]", "Makes a new GUID, or reads one and writes it in its standard form.",
               [](const Shell::Arguments& args, std::ostream& out) {

@@ -119,11 +119,10 @@ void ToFoldCase(UTF16String& ioText) { ioText = FoldCase(ioText); }
 
 void ValidateForHex(UTF16String& ioText) {
     ToUpperCase(ioText);
-    ioText.erase(std::remove_if(ioText.begin(), ioText.end(),
-                                [](UTF16Char c) {
-                                    return !((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'));
-                                }),
-                 ioText.end());
+    ioText.erase(
+        std::remove_if(ioText.begin(), ioText.end(),
+                       [](UTF16Char c) { return !((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')); }),
+        ioText.end());
 }
 
 }  // namespace utility

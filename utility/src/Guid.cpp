@@ -31,10 +31,9 @@ int HexValue(char c) {
 bool IsHyphenPosition(std::size_t i) { return i == 8 || i == 13 || i == 18 || i == 23; }
 
 std::int32_t LittleEndianSigned(const std::uint8_t* inBytes) {
-    const std::uint32_t value = static_cast<std::uint32_t>(inBytes[0]) |
-                                static_cast<std::uint32_t>(inBytes[1]) << 8 |
-                                static_cast<std::uint32_t>(inBytes[2]) << 16 |
-                                static_cast<std::uint32_t>(inBytes[3]) << 24;
+    const std::uint32_t value =
+        static_cast<std::uint32_t>(inBytes[0]) | static_cast<std::uint32_t>(inBytes[1]) << 8 |
+        static_cast<std::uint32_t>(inBytes[2]) << 16 | static_cast<std::uint32_t>(inBytes[3]) << 24;
     return static_cast<std::int32_t>(value);
 }
 
@@ -47,7 +46,9 @@ Guid::Guid(const platform::GUID& inGuid) : mGuid(inGuid) {}
 Guid::Guid(std::uint32_t inData1, std::uint16_t inData2, std::uint16_t inData3, std::uint8_t inData4_0,
            std::uint8_t inData4_1, std::uint8_t inData4_2, std::uint8_t inData4_3, std::uint8_t inData4_4,
            std::uint8_t inData4_5, std::uint8_t inData4_6, std::uint8_t inData4_7)
-    : mGuid{inData1, inData2, inData3,
+    : mGuid{inData1,
+            inData2,
+            inData3,
             {inData4_0, inData4_1, inData4_2, inData4_3, inData4_4, inData4_5, inData4_6, inData4_7}} {}
 
 Guid::Guid(const char* inText) : mGuid() {
@@ -124,7 +125,7 @@ Guid Guid::CreateUnique() {
     std::memcpy(&made.Data2, bytes + 4, 2);
     std::memcpy(&made.Data3, bytes + 6, 2);
     std::memcpy(made.Data4, bytes + 8, 8);
-    made.Data3 = static_cast<std::uint16_t>((made.Data3 & 0x0FFF) | 0x4000);  // version 4
+    made.Data3 = static_cast<std::uint16_t>((made.Data3 & 0x0FFF) | 0x4000);   // version 4
     made.Data4[0] = static_cast<std::uint8_t>((made.Data4[0] & 0x3F) | 0x80);  // RFC 4122 variant
     return Guid(made);
 }

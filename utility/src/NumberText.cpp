@@ -41,8 +41,10 @@ UTF16String Localize(const std::string& inText) {
     UTF16String result = Widen(inText);
     for (std::size_t i = 0; i + 1 < inText.size(); ++i) {
         if (!IsDigit(static_cast<unsigned char>(inText[i + 1]))) continue;
-        if (inText[i] == '.') result[i] = settings.decimalSeparator;
-        else if (inText[i] == ',') result[i] = settings.thousandsSeparator;
+        if (inText[i] == '.')
+            result[i] = settings.decimalSeparator;
+        else if (inText[i] == ',')
+            result[i] = settings.thousandsSeparator;
     }
     return result;
 }
@@ -51,8 +53,10 @@ UTF16String Localize(const std::string& inText) {
 void NormalizeWidth(UTF16String& ioText) {
     ToNumericCase(ioText);
     for (UTF16Char& unit : ioText) {
-        if (unit == 0x3001) unit = ',';
-        else if (unit == 0x3002) unit = '.';
+        if (unit == 0x3001)
+            unit = ',';
+        else if (unit == 0x3002)
+            unit = '.';
     }
 }
 
@@ -60,8 +64,10 @@ void Delocalize(UTF16String& ioText) {
     NormalizeWidth(ioText);
     const regional::Settings& settings = regional::Get();
     for (UTF16Char& unit : ioText) {
-        if (unit == settings.decimalSeparator) unit = '.';
-        else if (unit == settings.thousandsSeparator) unit = ',';
+        if (unit == settings.decimalSeparator)
+            unit = '.';
+        else if (unit == settings.thousandsSeparator)
+            unit = ',';
     }
 }
 
@@ -89,8 +95,8 @@ UTF16String NumberToString(double inValue, int inMinIntegerDigits, int inDecimal
     const double magnitude = std::fabs(inValue);
     // Decimals 0 rounds half away from zero; std::round does it without the error that
     // adding 0.5 brings to large values, and beyond any integer type's range.
-    std::string text = inDecimals == 0 ? Format("%.0f", std::round(magnitude))
-                                       : Format("%1.*f", inDecimals, magnitude);
+    std::string text =
+        inDecimals == 0 ? Format("%.0f", std::round(magnitude)) : Format("%1.*f", inDecimals, magnitude);
     const bool scientific = text.size() > 22;
     if (scientific) {
         text = Format("%e", magnitude);
@@ -111,9 +117,12 @@ UTF16String NumberToString(double inValue, int inMinIntegerDigits, int inDecimal
             text.swap(grouped);
         }
     }
-    if (negative) text.insert(0, 1, '-');
-    else if (inFlags.Test(kNumberPlusSign)) text.insert(0, 1, '+');
-    else if (inFlags.Test(kNumberSpaceForSign)) text.insert(0, 1, ' ');
+    if (negative)
+        text.insert(0, 1, '-');
+    else if (inFlags.Test(kNumberPlusSign))
+        text.insert(0, 1, '+');
+    else if (inFlags.Test(kNumberSpaceForSign))
+        text.insert(0, 1, ' ');
     if (!scientific && inFlags.Test(kNumberTrimZeros) && text.find('.') != std::string::npos) {
         text.erase(text.find_last_not_of('0') + 1);
         if (!text.empty() && text.back() == '.') text.pop_back();
@@ -160,13 +169,13 @@ bool IsExpressionUnit(UTF16Char c) {
 
 double Combine(double inLeft, UTF16Char inOperator, double inRight) {
     switch (inOperator) {
-        case 'e':
-        case 'E': return inLeft * std::pow(10.0, inRight);
-        case '+': return inLeft + inRight;
-        case '-': return inLeft - inRight;
-        case '*': return inLeft * inRight;
-        case '/': return inRight == 0 ? inLeft : inLeft / inRight;
-        default: return std::pow(inLeft, inRight);
+    case 'e':
+    case 'E': return inLeft * std::pow(10.0, inRight);
+    case '+': return inLeft + inRight;
+    case '-': return inLeft - inRight;
+    case '*': return inLeft * inRight;
+    case '/': return inRight == 0 ? inLeft : inLeft / inRight;
+    default: return std::pow(inLeft, inRight);
     }
 }
 
@@ -205,11 +214,16 @@ public:
             hasPrevious = true;
             if (dropped) continue;  // a binary operator at the start or after another
             if (depth == 0) {
-                if (c == '+' || c == '-') additives.push_back(write);
-                else if (c == 'e' || c == 'E') exponents.push_back(write);
-                else if (c == '*') multiplies.push_back(write);
-                else if (c == '/') divides.push_back(write);
-                else if (c == '^') powers.push_back(write);
+                if (c == '+' || c == '-')
+                    additives.push_back(write);
+                else if (c == 'e' || c == 'E')
+                    exponents.push_back(write);
+                else if (c == '*')
+                    multiplies.push_back(write);
+                else if (c == '/')
+                    divides.push_back(write);
+                else if (c == '^')
+                    powers.push_back(write);
             }
             mText[write++] = c;
             if (c == '(') {
@@ -258,7 +272,8 @@ public:
                 break;
             }
         }
-        for (std::size_t i = pending.size(); i-- > 0;) value = Combine(value, pending[i].op, pending[i].right);
+        for (std::size_t i = pending.size(); i-- > 0;)
+            value = Combine(value, pending[i].op, pending[i].right);
         return mTooDeep ? 0 : value;
     }
 

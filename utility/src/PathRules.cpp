@@ -57,9 +57,7 @@ const PathRules& PathRules::Native() {
 #endif
 }
 
-UTF16Char PathRules::Separator() const {
-    return mFlavour == PathFlavour::kWindows ? kBackslash : kSlash;
-}
+UTF16Char PathRules::Separator() const { return mFlavour == PathFlavour::kWindows ? kBackslash : kSlash; }
 
 bool PathRules::IsSeparator(UTF16Char inUnit) const {
     return inUnit == kSlash || (mFlavour == PathFlavour::kWindows && inUnit == kBackslash);
@@ -189,8 +187,7 @@ bool PathRules::IsNormalizedRelativePath(const UTF16String& inPath) const {
     return true;
 }
 
-UTF16String PathRules::ResolveRelativePath(const UTF16String& inPath,
-                                           const UTF16String& inBaseFile) const {
+UTF16String PathRules::ResolveRelativePath(const UTF16String& inPath, const UTF16String& inBaseFile) const {
     if (!IsNormalizedRelativePath(inPath)) return NormalizeFilePath(inPath);
     UTF16String dir = ParentDirPath(inBaseFile);
     std::size_t start = 0;
@@ -210,8 +207,7 @@ UTF16String PathRules::ResolveRelativePath(const UTF16String& inPath,
     }
 }
 
-UTF16String PathRules::MakeRelativePath(const UTF16String& inTarget,
-                                        const UTF16String& inBaseFile) const {
+UTF16String PathRules::MakeRelativePath(const UTF16String& inTarget, const UTF16String& inBaseFile) const {
     const UTF16String targetParent = ParentDirPath(inTarget);
     UTF16String dir = ParentDirPath(inBaseFile);
     if (targetParent == dir) return Name(inTarget);

@@ -38,7 +38,8 @@ std::locale MakeNative(const Settings& inSettings) {
 
 void Load(State& ioState, Query inQuery) {
     platform::os::NumericConventions conventions;
-    const bool answered = (inQuery != nullptr ? inQuery : &platform::os::QueryUserNumericConventions)(conventions);
+    const bool answered =
+        (inQuery != nullptr ? inQuery : &platform::os::QueryUserNumericConventions)(conventions);
     ioState.settings = FromConventions(answered, conventions);
     ioState.native = MakeNative(ioState.settings);
 }

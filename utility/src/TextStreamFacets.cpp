@@ -78,79 +78,74 @@ void InitializeClassicPunctuation(std::__numpunct_cache<T>*& ioData) {
 
 // The generic members, completed for the two code unit types. One macro body for both
 // keeps them identical where they should be.
-#define TARNCORE_DEFINE_CTYPE(T)                                                           \
-    template <>                                                                            \
-    ctype<T>::~ctype() {}                                                                  \
-    template <>                                                                            \
-    bool ctype<T>::do_is(mask inMask, char_type inUnit) const {                            \
-        return (UnitMask(inUnit) & inMask) != 0;                                           \
-    }                                                                                      \
-    template <>                                                                            \
-    const T* ctype<T>::do_is(const char_type* inLow, const char_type* inHigh,              \
-                             mask* outMasks) const {                                       \
-        for (; inLow < inHigh; ++inLow, ++outMasks) *outMasks = UnitMask(*inLow);          \
-        return inHigh;                                                                     \
-    }                                                                                      \
-    template <>                                                                            \
-    const T* ctype<T>::do_scan_is(mask inMask, const char_type* inLow,                     \
-                                  const char_type* inHigh) const {                         \
-        while (inLow < inHigh && (UnitMask(*inLow) & inMask) == 0) ++inLow;                \
-        return inLow;                                                                      \
-    }                                                                                      \
-    template <>                                                                            \
-    const T* ctype<T>::do_scan_not(mask inMask, const char_type* inLow,                    \
-                                   const char_type* inHigh) const {                        \
-        while (inLow < inHigh && (UnitMask(*inLow) & inMask) != 0) ++inLow;                \
-        return inLow;                                                                      \
-    }                                                                                      \
-    template <>                                                                            \
-    T ctype<T>::do_toupper(char_type inUnit) const {                                       \
-        return ToUpperUnit(inUnit);                                                        \
-    }                                                                                      \
-    template <>                                                                            \
-    const T* ctype<T>::do_toupper(char_type* ioLow, const char_type* inHigh) const {       \
-        for (; ioLow < inHigh; ++ioLow) *ioLow = ToUpperUnit(*ioLow);                      \
-        return inHigh;                                                                     \
-    }                                                                                      \
-    template <>                                                                            \
-    T ctype<T>::do_tolower(char_type inUnit) const {                                       \
-        return ToLowerUnit(inUnit);                                                        \
-    }                                                                                      \
-    template <>                                                                            \
-    const T* ctype<T>::do_tolower(char_type* ioLow, const char_type* inHigh) const {       \
-        for (; ioLow < inHigh; ++ioLow) *ioLow = ToLowerUnit(*ioLow);                      \
-        return inHigh;                                                                     \
-    }                                                                                      \
-    /* char is read as a byte: ASCII maps to itself, so do the bytes of UTF-8 text. */     \
-    template <>                                                                            \
-    T ctype<T>::do_widen(char inChar) const {                                              \
-        return static_cast<unsigned char>(inChar);                                         \
-    }                                                                                      \
-    template <>                                                                            \
-    const char* ctype<T>::do_widen(const char* inLow, const char* inHigh,                  \
-                                   char_type* outUnits) const {                            \
-        for (; inLow < inHigh; ++inLow, ++outUnits)                                        \
-            *outUnits = static_cast<unsigned char>(*inLow);                                \
-        return inHigh;                                                                     \
-    }                                                                                      \
-    template <>                                                                            \
-    char ctype<T>::do_narrow(char_type inUnit, char inDefault) const {                     \
-        return inUnit < 0x80 ? static_cast<char>(inUnit) : inDefault;                      \
-    }                                                                                      \
-    template <>                                                                            \
-    const T* ctype<T>::do_narrow(const char_type* inLow, const char_type* inHigh,          \
-                                 char inDefault, char* outChars) const {                   \
-        for (; inLow < inHigh; ++inLow, ++outChars)                                        \
-            *outChars = *inLow < 0x80 ? static_cast<char>(*inLow) : inDefault;             \
-        return inHigh;                                                                     \
-    }                                                                                      \
-    template <>                                                                            \
-    numpunct<T>::~numpunct() {                                                             \
-        delete _M_data;                                                                    \
-    }                                                                                      \
-    template <>                                                                            \
-    void numpunct<T>::_M_initialize_numpunct(__c_locale) {                                 \
-        InitializeClassicPunctuation<T>(_M_data);                                          \
+#define TARNCORE_DEFINE_CTYPE(T)                                                                         \
+    template <>                                                                                          \
+    ctype<T>::~ctype() {}                                                                                \
+    template <>                                                                                          \
+    bool ctype<T>::do_is(mask inMask, char_type inUnit) const {                                          \
+        return (UnitMask(inUnit) & inMask) != 0;                                                         \
+    }                                                                                                    \
+    template <>                                                                                          \
+    const T* ctype<T>::do_is(const char_type* inLow, const char_type* inHigh, mask* outMasks) const {    \
+        for (; inLow < inHigh; ++inLow, ++outMasks) *outMasks = UnitMask(*inLow);                        \
+        return inHigh;                                                                                   \
+    }                                                                                                    \
+    template <>                                                                                          \
+    const T* ctype<T>::do_scan_is(mask inMask, const char_type* inLow, const char_type* inHigh) const {  \
+        while (inLow < inHigh && (UnitMask(*inLow) & inMask) == 0) ++inLow;                              \
+        return inLow;                                                                                    \
+    }                                                                                                    \
+    template <>                                                                                          \
+    const T* ctype<T>::do_scan_not(mask inMask, const char_type* inLow, const char_type* inHigh) const { \
+        while (inLow < inHigh && (UnitMask(*inLow) & inMask) != 0) ++inLow;                              \
+        return inLow;                                                                                    \
+    }                                                                                                    \
+    template <>                                                                                          \
+    T ctype<T>::do_toupper(char_type inUnit) const {                                                     \
+        return ToUpperUnit(inUnit);                                                                      \
+    }                                                                                                    \
+    template <>                                                                                          \
+    const T* ctype<T>::do_toupper(char_type* ioLow, const char_type* inHigh) const {                     \
+        for (; ioLow < inHigh; ++ioLow) *ioLow = ToUpperUnit(*ioLow);                                    \
+        return inHigh;                                                                                   \
+    }                                                                                                    \
+    template <>                                                                                          \
+    T ctype<T>::do_tolower(char_type inUnit) const {                                                     \
+        return ToLowerUnit(inUnit);                                                                      \
+    }                                                                                                    \
+    template <>                                                                                          \
+    const T* ctype<T>::do_tolower(char_type* ioLow, const char_type* inHigh) const {                     \
+        for (; ioLow < inHigh; ++ioLow) *ioLow = ToLowerUnit(*ioLow);                                    \
+        return inHigh;                                                                                   \
+    }                                                                                                    \
+    /* char is read as a byte: ASCII maps to itself, so do the bytes of UTF-8 text. */                   \
+    template <>                                                                                          \
+    T ctype<T>::do_widen(char inChar) const {                                                            \
+        return static_cast<unsigned char>(inChar);                                                       \
+    }                                                                                                    \
+    template <>                                                                                          \
+    const char* ctype<T>::do_widen(const char* inLow, const char* inHigh, char_type* outUnits) const {   \
+        for (; inLow < inHigh; ++inLow, ++outUnits) *outUnits = static_cast<unsigned char>(*inLow);      \
+        return inHigh;                                                                                   \
+    }                                                                                                    \
+    template <>                                                                                          \
+    char ctype<T>::do_narrow(char_type inUnit, char inDefault) const {                                   \
+        return inUnit < 0x80 ? static_cast<char>(inUnit) : inDefault;                                    \
+    }                                                                                                    \
+    template <>                                                                                          \
+    const T* ctype<T>::do_narrow(const char_type* inLow, const char_type* inHigh, char inDefault,        \
+                                 char* outChars) const {                                                 \
+        for (; inLow < inHigh; ++inLow, ++outChars)                                                      \
+            *outChars = *inLow < 0x80 ? static_cast<char>(*inLow) : inDefault;                           \
+        return inHigh;                                                                                   \
+    }                                                                                                    \
+    template <>                                                                                          \
+    numpunct<T>::~numpunct() {                                                                           \
+        delete _M_data;                                                                                  \
+    }                                                                                                    \
+    template <>                                                                                          \
+    void numpunct<T>::_M_initialize_numpunct(__c_locale) {                                               \
+        InitializeClassicPunctuation<T>(_M_data);                                                        \
     }
 
 namespace std {
@@ -169,8 +164,7 @@ template <class T>
 class PunctuationFacet : public std::numpunct<T> {
 public:
     PunctuationFacet(T inDecimalPoint, T inThousandsSeparator, std::string inGrouping)
-        : mDecimalPoint(inDecimalPoint),
-          mThousandsSeparator(inThousandsSeparator),
+        : mDecimalPoint(inDecimalPoint), mThousandsSeparator(inThousandsSeparator),
           mGrouping(std::move(inGrouping)) {}
 
 protected:
@@ -262,9 +256,9 @@ std::locale WithTextStreamFacets(const std::locale& inBase, const NumberPunctuat
         grouping8.clear();
         thousands8 = decimal8 == ',' ? '.' : ',';
     }
-    std::locale locale(inBase, new PunctuationFacet<UTF16Char>(inPunctuation.decimalPoint,
-                                                               inPunctuation.thousandsSeparator,
-                                                               inPunctuation.grouping));
+    std::locale locale(
+        inBase, new PunctuationFacet<UTF16Char>(inPunctuation.decimalPoint, inPunctuation.thousandsSeparator,
+                                                inPunctuation.grouping));
     locale = std::locale(locale, new PunctuationFacet<UTF8Char>(decimal8, thousands8, grouping8));
     return AddMissingFacets(locale);
 }

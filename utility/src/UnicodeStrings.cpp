@@ -118,9 +118,7 @@ void AppendUTF8to16(const UTF8Char* inText, std::size_t inLength, UTF16String& i
     ioText.resize(start + DecodeUTF8(inText, inText + inLength, &ioText[start]));
 }
 
-UTF8String UTF16to8(const UTF16String& inText) {
-    return ConvertUTF16(inText.data(), inText.size());
-}
+UTF8String UTF16to8(const UTF16String& inText) { return ConvertUTF16(inText.data(), inText.size()); }
 
 void AppendUTF16to8(const UTF16String& inText, UTF8String& ioText) {
     const UTF16Char* piece = inText.data();
@@ -260,9 +258,9 @@ void ReplaceAllStringInString(UTF16String& ioText, const UTF16String& inSearch,
 
 UTF16String GetLineEnding(LineEndingType inType) {
     switch (inType) {
-        case kLineEndingCRLF: return UTF16String{0x0D, 0x0A};
-        case kLineEndingCR: return UTF16String{0x0D};
-        case kLineEndingLF: return UTF16String{0x0A};
+    case kLineEndingCRLF: return UTF16String{0x0D, 0x0A};
+    case kLineEndingCR: return UTF16String{0x0D};
+    case kLineEndingLF: return UTF16String{0x0A};
     }
     return UTF16String();
 }

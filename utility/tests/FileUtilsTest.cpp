@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <tuple>
 
@@ -68,7 +68,7 @@ TEST(FileUtils, ExistenceCreationAndRemoval) {
 TEST(FileUtils, ParentPathsAndPathSpecs) {
     const std::tuple<const char*, bool, const char*> parents[] = {
         {"/dir/file.txt", true, "/dir"}, {"/dir//file.txt", true, "/dir"}, {"/file", true, "/"},
-        {"file.txt", true, "file.txt"}, {"/", false, "unchanged"}, {"", false, "unchanged"},
+        {"file.txt", true, "file.txt"},  {"/", false, "unchanged"},        {"", false, "unchanged"},
     };
     for (const auto& [path, found, expected] : parents) {
         UTF16String parent = U("unchanged");

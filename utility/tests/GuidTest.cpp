@@ -49,9 +49,10 @@ TEST(Guid, MalformedTextReportsCode28AndGivesNil) {
     EXPECT_EQ(Guid(W(u"6b29fc40-ca47-1067-b31d-00dd010662d\u00e9")), Guid());
     ASSERT_EQ(manager.Reports().size(), 9u);
     for (const auto& report : manager.Reports())
-        EXPECT_EQ(std::make_tuple(report.component, report.code, report.level, report.key),
-                  std::make_tuple(105u, 28, config::kErrorLevelNonFatal,
-                                  std::string("$$$/tarn/utility/Error/MalformedGUID=Malformed Guid string.")));
+        EXPECT_EQ(
+            std::make_tuple(report.component, report.code, report.level, report.key),
+            std::make_tuple(105u, 28, config::kErrorLevelNonFatal,
+                            std::string("$$$/tarn/utility/Error/MalformedGUID=Malformed Guid string.")));
 }
 
 TEST(Guid, OrderComparesTheLastEightBytesAsSignedLittleEndianNumbers) {

@@ -77,12 +77,13 @@ double Reference(std::u16string text) {
     if (at == npos) return number(kept);
     const double left = Reference(kept.substr(0, at)), right = Reference(kept.substr(at + 1));
     switch (kept[at]) {
-        case 'e': case 'E': return left * std::pow(10.0, right);
-        case '+': return left + right;
-        case '-': return left - right;
-        case '*': return left * right;
-        case '/': return right == 0 ? left : left / right;
-        default: return std::pow(left, right);
+    case 'e':
+    case 'E': return left * std::pow(10.0, right);
+    case '+': return left + right;
+    case '-': return left - right;
+    case '*': return left * right;
+    case '/': return right == 0 ? left : left / right;
+    default: return std::pow(left, right);
     }
 }
 
@@ -92,20 +93,32 @@ TEST_F(NumberText, NumberToStringFlagsUnlocalized) {
     Use(kGerman);  // flag 1 keeps "." and "," all the same
     const unsigned short G = kNumberGroupThousands, S = kNumberPadWithSpaces, T = kNumberTrimZeros;
     const std::tuple<double, int, int, unsigned short, const char16_t*> rows[] = {
-        {2.5, 1, 0, 0, u"3"}, {-2.5, 1, 0, 0, u"-3"}, {1234567.891, 1, 2, G, u"1,234,567.89"},
-        {123.0, 1, 0, G, u"123"}, {123456.0, 1, 0, G, u"123,456"},
-        {7, 3, 1, 0, u"007.0"}, {7, 3, 1, S, u"  7.0"}, {7, 3, 1, T, u"007"},
-        {1.5, 1, 3, T, u"1.5"}, {100, 1, 0, T, u"100"},  // no ".": zeros kept
-        {5, 1, 2, kNumberPlusSign, u"+5.00"}, {5, 1, 2, kNumberSpaceForSign, u" 5.00"},
-        {5, 1, 2, kNumberPlusSign | kNumberSpaceForSign, u"+5.00"}, {-5, 1, 2, kNumberPlusSign, u"-5.00"},
-        {7, 5, 0, G, u"00,007"}, {7, 4, 0, G | S, u" ,  7"},  // padding counts as digits
-        {1e30, 1, 2, 0, u"1.000000e+30"}, {-1e30, 9, 2, G | T, u"-1.000000e+30"},
-        {1e18, 1, 2, 0, u"1000000000000000000.00"},             // 22 characters
+        {2.5, 1, 0, 0, u"3"},
+        {-2.5, 1, 0, 0, u"-3"},
+        {1234567.891, 1, 2, G, u"1,234,567.89"},
+        {123.0, 1, 0, G, u"123"},
+        {123456.0, 1, 0, G, u"123,456"},
+        {7, 3, 1, 0, u"007.0"},
+        {7, 3, 1, S, u"  7.0"},
+        {7, 3, 1, T, u"007"},
+        {1.5, 1, 3, T, u"1.5"},
+        {100, 1, 0, T, u"100"},  // no ".": zeros kept
+        {5, 1, 2, kNumberPlusSign, u"+5.00"},
+        {5, 1, 2, kNumberSpaceForSign, u" 5.00"},
+        {5, 1, 2, kNumberPlusSign | kNumberSpaceForSign, u"+5.00"},
+        {-5, 1, 2, kNumberPlusSign, u"-5.00"},
+        {7, 5, 0, G, u"00,007"},
+        {7, 4, 0, G | S, u" ,  7"},  // padding counts as digits
+        {1e30, 1, 2, 0, u"1.000000e+30"},
+        {-1e30, 9, 2, G | T, u"-1.000000e+30"},
+        {1e18, 1, 2, 0, u"1000000000000000000.00"},           // 22 characters
         {123456789012345678901.0, 1, 2, 0, u"1.234568e+20"},  // 24 characters
         // Decimals 0 rounds correctly beyond 32 bits; adding 0.5 to the odd 2^52 + 1
         // would round it up to the next even integer.
-        {12345678901.5, 1, 0, 0, u"12345678902"}, {-4294967296.5, 1, 0, 0, u"-4294967297"},
-        {4503599627370497.0, 1, 0, 0, u"4503599627370497"}, {0.49999999999999994, 1, 0, 0, u"0"},
+        {12345678901.5, 1, 0, 0, u"12345678902"},
+        {-4294967296.5, 1, 0, 0, u"-4294967297"},
+        {4503599627370497.0, 1, 0, 0, u"4503599627370497"},
+        {0.49999999999999994, 1, 0, 0, u"0"},
         {1e25, 1, 0, 0, u"1.000000e+25"},
     };
     for (const auto& [value, digits, decimals, flags, text] : rows)
@@ -131,35 +144,59 @@ TEST_F(NumberText, NumberToStringUsesTheRegionalSeparators) {
     classic << std::fixed << std::setprecision(1) << 1234.5;
     EXPECT_EQ(native.str() + W(u" ") + classic.str(), W(u"1.234,5 1234.5"));
     EXPECT_TRUE(HasTextStreamFacets(Locale::Native()));
-    Use([](platform::os::NumericConventions&) { return false; });   // classic separators stay
+    Use([](platform::os::NumericConventions&) { return false; });  // classic separators stay
     EXPECT_EQ(NumberToString(1234.5, 1, 1, kNumberGroupThousands), W(u"1,234.5"));
 }
 
 TEST_F(NumberText, StringToNumberReadsTheLeadingNumber) {
     const std::pair<const char16_t*, double> rows[] = {
-        {u"1,234.5", 1234.5}, {u"\uff11\uff12", 12}, {u"\uff11\u3002\uff15", 1.5}, {u"abc", 0},
-        {u"12abc", 12}, {u"  -2.5e2x", -250}, {u"", 0}, {u"7\u00e98", 7},
+        {u"1,234.5", 1234.5},
+        {u"\uff11\uff12", 12},
+        {u"\uff11\u3002\uff15", 1.5},
+        {u"abc", 0},
+        {u"12abc", 12},
+        {u"  -2.5e2x", -250},
+        {u"", 0},
+        {u"7\u00e98", 7},
         {u"1e99999", 0},  // out of range reads as a failure
     };
     for (const auto& row : rows) EXPECT_EQ(StringToNumber(W(row.first), 0), row.second) << &row - rows;
     Use(kGerman);
     EXPECT_EQ(StringToNumber(W(u"1.234,5"), 0), 1234.5);
     EXPECT_EQ(StringToNumber(W(u"1,5"), kNumberNotDelocalized), 15);  // "," dropped
-    EXPECT_EQ(StringToNumber(W(u"\uff11\uff0c\uff15"), 0), 1.5);       // full-width comma
+    EXPECT_EQ(StringToNumber(W(u"\uff11\uff0c\uff15"), 0), 1.5);      // full-width comma
 }
 
 TEST_F(NumberText, CalculateExamples) {
     const std::pair<const char16_t*, double> rows[] = {
-        {u"(1+2)*3", 9}, {u"2^3^2", 64}, {u"10/0", 10}, {u"-5", -5}, {u"(1)+(2)", 3},
-        {u"1.5e3", 1500}, {u"2 * 3", 6}, {u"2+3e2", 500}, {u"1+2*3", 7}, {u"10-4-3", 3},
-        {u"8/4/2", 1}, {u"8/2*4", 16}, {u"2*3^2", 18}, {u"1e-3", 0.001}, {u"1/(2-2)", 1},
-        {u"\uff11\uff0b\uff12", 3}, {u"1,000+1", 1001}, {u"", 0}, {u"7", 7}, {u"abc", 0},
+        {u"(1+2)*3", 9},
+        {u"2^3^2", 64},
+        {u"10/0", 10},
+        {u"-5", -5},
+        {u"(1)+(2)", 3},
+        {u"1.5e3", 1500},
+        {u"2 * 3", 6},
+        {u"2+3e2", 500},
+        {u"1+2*3", 7},
+        {u"10-4-3", 3},
+        {u"8/4/2", 1},
+        {u"8/2*4", 16},
+        {u"2*3^2", 18},
+        {u"1e-3", 0.001},
+        {u"1/(2-2)", 1},
+        {u"\uff11\uff0b\uff12", 3},
+        {u"1,000+1", 1001},
+        {u"", 0},
+        {u"7", 7},
+        {u"abc", 0},
         {u"(((4)))", 4},
-        {u"*5", 5}, {u"2**3", 6},  // an operator at the start or after another is dropped
-        {u"2*-3", -3},             // "2*" is 2*0, then 0-3
-        {u"3)+(4", 3},             // the "+" is not at depth 0: one number
+        {u"*5", 5},
+        {u"2**3", 6},   // an operator at the start or after another is dropped
+        {u"2*-3", -3},  // "2*" is 2*0, then 0-3
+        {u"3)+(4", 3},  // the "+" is not at depth 0: one number
         // Removing both outer pairs would leave "1)+(2", so only the outer one goes.
-        {u"((1)+(2))", 3}, {u"(((1)+(2))*2)", 6},
+        {u"((1)+(2))", 3},
+        {u"(((1)+(2))*2)", 6},
     };
     for (const auto& row : rows) EXPECT_EQ(Calculate(W(row.first)), row.second) << &row - rows;
 }
@@ -200,10 +237,18 @@ TEST_F(NumberText, CalculateLongAndDeepExpressionsUpToOneMebibyte) {
 TEST_F(NumberText, DisplayStringTakesTheReadingOfLargerMagnitude) {
     // The classic reading of "0,5" and "-0,25" is 0, which agrees with any sign.
     const std::tuple<regional::Query, const char16_t*, double> rows[] = {
-        {kClassic, u"", 0}, {kClassic, u"12.5", 12.5}, {kClassic, u"abc", 0},
-        {kGerman, u"1.234,5", 1234.5}, {kGerman, u"1234.5", 1234.5}, {kGerman, u"1234,5", 1234.5},
-        {kGerman, u"-1,5", -1.5}, {kGerman, u"0,5", 0.5}, {kGerman, u"-0,25", -0.25},
-        {kGerman, u"0.5", 0.5}, {kEnglish, u"1,234.5", 1234.5}, {kEnglish, u"-1,234", -1234},
+        {kClassic, u"", 0},
+        {kClassic, u"12.5", 12.5},
+        {kClassic, u"abc", 0},
+        {kGerman, u"1.234,5", 1234.5},
+        {kGerman, u"1234.5", 1234.5},
+        {kGerman, u"1234,5", 1234.5},
+        {kGerman, u"-1,5", -1.5},
+        {kGerman, u"0,5", 0.5},
+        {kGerman, u"-0,25", -0.25},
+        {kGerman, u"0.5", 0.5},
+        {kEnglish, u"1,234.5", 1234.5},
+        {kEnglish, u"-1,234", -1234},
     };
     for (const auto& [query, text, value] : rows) {
         Use(query);
@@ -213,9 +258,9 @@ TEST_F(NumberText, DisplayStringTakesTheReadingOfLargerMagnitude) {
 
 TEST(RegionalSettings, FromThePlatformAnswer) {
     const std::tuple<bool, char32_t, char32_t, UTF16Char, UTF16Char> rows[] = {
-        {false, ',', '.', '.', ','},            // a failed query: classic
-        {true, '.', 0, '.', ','},               // the C locale: no thousands separator
-        {true, ',', 0, ',', '.'},               // a decimal comma without a thousands separator
+        {false, ',', '.', '.', ','},  // a failed query: classic
+        {true, '.', 0, '.', ','},     // the C locale: no thousands separator
+        {true, ',', 0, ',', '.'},     // a decimal comma without a thousands separator
         {true, ',', 0x202F, ',', 0x202F},
         {true, 0x1D7CE, 0x202F, 0xD835, 0x202F},  // beyond the BMP: its first UTF-16 unit
     };

@@ -54,34 +54,48 @@ const char16_t* const kPosixBase = u"/a/c/base.xml";
 
 TEST(PathRules, WindowsFlavour) {
     const Row rows[] = {
-        {"file", u"c:/a/b.TXT", nullptr, u"c:\\a\\b.TXT"}, {"file", u"\\\\?\\C:\\x", nullptr, u"C:\\x"},
+        {"file", u"c:/a/b.TXT", nullptr, u"c:\\a\\b.TXT"},
+        {"file", u"\\\\?\\C:\\x", nullptr, u"C:\\x"},
         {"file", u"\\\\?\\UNC\\srv\\share\\x", nullptr, u"\\\\srv\\share\\x"},
         {"long", u"\\\\srv\\share\\x", nullptr, u"\\\\?\\UNC\\srv\\share\\x"},
         {"long", u"C:\\x", nullptr, u"\\\\?\\C:\\x"},
         {"long", u"\\\\", nullptr, u"\\\\?\\\\\\"},  // two backslashes without a third are not UNC
         // Only a prefix at the start counts; slashes become backslashes before the test.
-        {"file", u"C:\\\\?\\x", nullptr, u"C:\\\\?\\x"}, {"file", u"//?/C:/x", nullptr, u"C:\\x"},
-        {"dir", u"C:\\a\\", nullptr, u"C:\\a"}, {"dir", u"C:\\a\\\\", nullptr, u"C:\\a\\"},
+        {"file", u"C:\\\\?\\x", nullptr, u"C:\\\\?\\x"},
+        {"file", u"//?/C:/x", nullptr, u"C:\\x"},
+        {"dir", u"C:\\a\\", nullptr, u"C:\\a"},
+        {"dir", u"C:\\a\\\\", nullptr, u"C:\\a\\"},
         {"dir", u"C:\\a/", nullptr, u"C:\\a\\"},  // the trailing separator goes before slashes turn
-        {"query", u"C:", nullptr, u"C:\\"}, {"query", u"C:\\a", nullptr, u"C:\\a"},
-        {"name", u"c:\\a\\b.TXT", nullptr, u"b.TXT"}, {"title", u"c:\\a\\b.TXT", nullptr, u"b"},
-        {"ext", u"c:\\a\\b.TXT", nullptr, u".TXT"}, {"lowerext", u"c:\\a\\b.TXT", nullptr, u".txt"},
-        {"title", u"C:\\archive.tar.gz", nullptr, u"archive.tar"}, {"ext", u"C:\\archive.tar.gz", nullptr, u".gz"},
-        {"ext", u"C:\\README", nullptr, u""}, {"ext", u"C:\\dir.d\\file", nullptr, u""},
-        {"title", u"C:\\dir.d\\file", nullptr, u"file"}, {"name", u"C:\\dir.d\\file", nullptr, u"file"},
-        {"parent", u"C:\\a\\b.txt", nullptr, u"C:\\a"}, {"parent", u"C:\\a", nullptr, u"C:"},
+        {"query", u"C:", nullptr, u"C:\\"},
+        {"query", u"C:\\a", nullptr, u"C:\\a"},
+        {"name", u"c:\\a\\b.TXT", nullptr, u"b.TXT"},
+        {"title", u"c:\\a\\b.TXT", nullptr, u"b"},
+        {"ext", u"c:\\a\\b.TXT", nullptr, u".TXT"},
+        {"lowerext", u"c:\\a\\b.TXT", nullptr, u".txt"},
+        {"title", u"C:\\archive.tar.gz", nullptr, u"archive.tar"},
+        {"ext", u"C:\\archive.tar.gz", nullptr, u".gz"},
+        {"ext", u"C:\\README", nullptr, u""},
+        {"ext", u"C:\\dir.d\\file", nullptr, u""},
+        {"title", u"C:\\dir.d\\file", nullptr, u"file"},
+        {"name", u"C:\\dir.d\\file", nullptr, u"file"},
+        {"parent", u"C:\\a\\b.txt", nullptr, u"C:\\a"},
+        {"parent", u"C:\\a", nullptr, u"C:"},
         {"parent", u"C:", nullptr, u""},
-        {"joindir", u"C:\\a", u"b", u"C:\\a\\b"}, {"joindir", u"C:\\a\\", u"b", u"C:\\a\\b"},
+        {"joindir", u"C:\\a", u"b", u"C:\\a\\b"},
+        {"joindir", u"C:\\a\\", u"b", u"C:\\a\\b"},
         {"joindir", u"C:", u"b\\", u"C:\\b"},
         {"joindir", u"", u"b", u"\\b"},  // an empty directory reads nothing before the string
         {"joinfile", u"C:\\a", u"x/y.txt", u"C:\\a\\x\\y.txt"},
-        {"append", u"C:\\dir\\", u"a.txt", u"C:\\dir\\a.txt"}, {"append", u"C:\\dir", u"a.txt", u"C:\\dir\\a.txt"},
-        {"relative", u"C:\\a\\b\\t.txt", kBase, u"../b/t.txt"}, {"relative", u"D:\\a\\b\\t.txt", kBase, u""},
+        {"append", u"C:\\dir\\", u"a.txt", u"C:\\dir\\a.txt"},
+        {"append", u"C:\\dir", u"a.txt", u"C:\\dir\\a.txt"},
+        {"relative", u"C:\\a\\b\\t.txt", kBase, u"../b/t.txt"},
+        {"relative", u"D:\\a\\b\\t.txt", kBase, u""},
         {"relative", u"C:\\a\\c\\t.txt", kBase, u"t.txt"},
         {"relative", u"C:\\a\\c\\d\\e\\t.txt", kBase, u"d/e/t.txt"},
         {"resolve", u"../b/t.txt", kBase, u"C:\\a\\b\\t.txt"},
         {"resolve", u"./d/./t.txt", kBase, u"C:\\a\\c\\d\\t.txt"},
-        {"resolve", u"C:\\x.txt", kBase, u"C:\\x.txt"}, {"resolve", u"C:/x.txt", kBase, u"C:\\x.txt"},
+        {"resolve", u"C:\\x.txt", kBase, u"C:\\x.txt"},
+        {"resolve", u"C:/x.txt", kBase, u"C:\\x.txt"},
         {"resolve", u"../b/", kBase, u""},
         {"resolve", u"../../../x.txt", kBase, u"C:\\x.txt"},  // ".." above the drive stays at the drive
     };
@@ -89,27 +103,44 @@ TEST(PathRules, WindowsFlavour) {
     const PathRules& win = PathRules::Windows();
     EXPECT_TRUE(win.IsTopLevel(U(u"C:")));
     EXPECT_FALSE(win.IsTopLevel(U(u"C:\\x")));
-    for (const char16_t* path : {u"", u"/x", u"\\x", u"C:x"}) EXPECT_FALSE(win.IsNormalizedRelativePath(U(path)));
+    for (const char16_t* path : {u"", u"/x", u"\\x", u"C:x"})
+        EXPECT_FALSE(win.IsNormalizedRelativePath(U(path)));
     EXPECT_TRUE(win.IsNormalizedRelativePath(U(u"../x")));
 }
 
 TEST(PathRules, PosixFlavourKeepsEverythingButOneTrailingSlash) {
     const Row rows[] = {
-        {"file", u"/a\\b/c.txt", nullptr, u"/a\\b/c.txt"}, {"file", u"//?/x", nullptr, u"//?/x"},
-        {"dir", u"/a/", nullptr, u"/a"}, {"dir", u"/a//", nullptr, u"/a/"}, {"dir", u"/", nullptr, u"/"},
-        {"dir", u"", nullptr, u""}, {"long", u"/a/b", nullptr, u"/a/b"}, {"query", u"C:", nullptr, u"C:"},
+        {"file", u"/a\\b/c.txt", nullptr, u"/a\\b/c.txt"},
+        {"file", u"//?/x", nullptr, u"//?/x"},
+        {"dir", u"/a/", nullptr, u"/a"},
+        {"dir", u"/a//", nullptr, u"/a/"},
+        {"dir", u"/", nullptr, u"/"},
+        {"dir", u"", nullptr, u""},
+        {"long", u"/a/b", nullptr, u"/a/b"},
+        {"query", u"C:", nullptr, u"C:"},
         // A backslash is part of a name.
-        {"name", u"/a\\b.txt", nullptr, u"a\\b.txt"}, {"ext", u"/d.x\\file", nullptr, u".x\\file"},
+        {"name", u"/a\\b.txt", nullptr, u"a\\b.txt"},
+        {"ext", u"/d.x\\file", nullptr, u".x\\file"},
         {"lowerext", u"/x/F.ÄÖ", nullptr, u".äö"},
         // The root is the only top-level directory.
-        {"parent", u"/a", nullptr, u"/"}, {"parent", u"/a/b", nullptr, u"/a"},
-        {"parent", u"/a//b", nullptr, u"/a"}, {"parent", u"/", nullptr, u""},
-        {"joindir", u"/", u"a", u"/a"}, {"joindir", u"/a", u"b/", u"/a/b"}, {"joindir", u"", u"b", u"b"},
-        {"joinfile", u"/", u"x", u"/x"}, {"joinfile", u"/a", u"x", u"/a/x"}, {"joinfile", u"", u"x", u"x"},
-        {"resolve", u"../b/t.txt", kPosixBase, u"/a/b/t.txt"}, {"resolve", u"/x.txt", kPosixBase, u"/x.txt"},
-        {"resolve", u"b/", kPosixBase, u""}, {"resolve", u"../../../../x", kPosixBase, u"/x"},
-        {"relative", u"/a/b/t.txt", kPosixBase, u"../b/t.txt"}, {"relative", u"/a/c/t.txt", kPosixBase, u"t.txt"},
-        {"relative", u"/x/t", kPosixBase, u"../../x/t"}, {"relative", u"/t", u"/base", u"t"},
+        {"parent", u"/a", nullptr, u"/"},
+        {"parent", u"/a/b", nullptr, u"/a"},
+        {"parent", u"/a//b", nullptr, u"/a"},
+        {"parent", u"/", nullptr, u""},
+        {"joindir", u"/", u"a", u"/a"},
+        {"joindir", u"/a", u"b/", u"/a/b"},
+        {"joindir", u"", u"b", u"b"},
+        {"joinfile", u"/", u"x", u"/x"},
+        {"joinfile", u"/a", u"x", u"/a/x"},
+        {"joinfile", u"", u"x", u"x"},
+        {"resolve", u"../b/t.txt", kPosixBase, u"/a/b/t.txt"},
+        {"resolve", u"/x.txt", kPosixBase, u"/x.txt"},
+        {"resolve", u"b/", kPosixBase, u""},
+        {"resolve", u"../../../../x", kPosixBase, u"/x"},
+        {"relative", u"/a/b/t.txt", kPosixBase, u"../b/t.txt"},
+        {"relative", u"/a/c/t.txt", kPosixBase, u"t.txt"},
+        {"relative", u"/x/t", kPosixBase, u"../../x/t"},
+        {"relative", u"/t", u"/base", u"t"},
     };
     Check(PathRules::Posix(), rows);
     const PathRules& posix = PathRules::Posix();

@@ -1,8 +1,8 @@
 // Tests of RefCountedObject's reference counting.
 #include <tarncore/utility/RefCountedObject.h>
 
-#include <boost/intrusive_ptr.hpp>
 #include <gtest/gtest.h>
+#include <boost/intrusive_ptr.hpp>
 
 using tarncore::utility::RefCountedObject;
 

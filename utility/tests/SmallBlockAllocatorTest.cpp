@@ -23,9 +23,9 @@ namespace {
 // The class of a size, read off the rows of the size-class table: sizes up to `last`
 // round up in steps of `step`, to at least `smallest`.
 std::uint32_t ExpectedClass(std::uint32_t inSize) {
-    const std::uint32_t rows[][3] = {{4, 4, 4},        {8, 8, 8},        {32, 8, 16},        {256, 16, 48},
-                                     {512, 32, 288},   {896, 128, 640},  {1024, 1024, 1024}, {4096, 128, 1152},
-                                     {8192, 256, 4352}};
+    const std::uint32_t rows[][3] = {{4, 4, 4},          {8, 8, 8},         {32, 8, 16},
+                                     {256, 16, 48},      {512, 32, 288},    {896, 128, 640},
+                                     {1024, 1024, 1024}, {4096, 128, 1152}, {8192, 256, 4352}};
     if (inSize == 4144) return 4144;  // the chunk pool, tested before the table
     for (const auto& [last, step, smallest] : rows)
         if (inSize <= last) return std::max((inSize + step - 1) / step * step, smallest);
@@ -68,15 +68,20 @@ TEST(SmallBlockAllocator, EverySizeFindsItsClass) {
     EXPECT_EQ(distinctClasses.size(), 71u);
 
     // The examples the class table is known by.
-    const std::pair<std::uint32_t, std::uint32_t> examples[] = {
-        {0, 4},       {1, 4},       {4, 4},       {5, 8},       {33, 48},     {897, 1024},
-        {1025, 1152}, {4097, 4352}, {8192, 8192}, {4144, 4144}, {66352, 66352}, {8193, 8193},
-        {928976, 928976}, {4000000000u, 4000000000u}};
+    const std::pair<std::uint32_t, std::uint32_t> examples[] = {{0, 4},           {1, 4},
+                                                                {4, 4},           {5, 8},
+                                                                {33, 48},         {897, 1024},
+                                                                {1025, 1152},     {4097, 4352},
+                                                                {8192, 8192},     {4144, 4144},
+                                                                {66352, 66352},   {8193, 8193},
+                                                                {928976, 928976}, {4000000000u, 4000000000u}};
     for (const auto& [size, actual] : examples) EXPECT_EQ(sba::GetActualAllocationSize(size), actual);
 
     // One pool per class, shared by every size of the class; 4144 is the chunk pool.
-    EXPECT_TRUE(sba::PoolForSize(0) == sba::PoolForSize(4) && sba::PoolForSize(4143) == sba::PoolForSize(4352));
-    EXPECT_TRUE(sba::PoolForSize(4) != sba::PoolForSize(5) && sba::PoolForSize(4144) != sba::PoolForSize(4143));
+    EXPECT_TRUE(sba::PoolForSize(0) == sba::PoolForSize(4) &&
+                sba::PoolForSize(4143) == sba::PoolForSize(4352));
+    EXPECT_TRUE(sba::PoolForSize(4) != sba::PoolForSize(5) &&
+                sba::PoolForSize(4144) != sba::PoolForSize(4143));
     EXPECT_TRUE(sba::PoolForSize(8193) == nullptr && sba::PoolForSize(928976) == nullptr);
 }
 
@@ -116,7 +121,8 @@ TEST(AllocatorManager, FirstChunksTheLadderAndForeignBlocks) {
         EXPECT_EQ(pool.BlockSize(), 4u);
         void* first = pool.Allocate(4);
         ASSERT_EQ(Chunks(pool), std::vector<Chunk>{Chunk(4144, 1024)});
-        EXPECT_EQ(Address(first), Address(pool.GetState().chunks[0].start) + 48 + 1023 * 4);  // last block first
+        EXPECT_EQ(Address(first),
+                  Address(pool.GetState().chunks[0].start) + 48 + 1023 * 4);  // last block first
         EXPECT_EQ(Address(pool.Allocate(4)), Address(first) - 4);
         // 16 chunks of 4144 bytes hold 66304 bytes, still below 66352: a 17th of 4144.
         for (int i = 2; i < 17 * 1024; ++i) pool.Allocate(4);
@@ -190,9 +196,9 @@ TEST(SmallBlockAllocator, ResidentMemoryReturnsAfterAMillionBlocks) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "sanitizer allocators keep freed memory";
 #elif defined(__has_feature)
-#  if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
     GTEST_SKIP() << "sanitizer allocators keep freed memory";
-#  endif
+#endif
 #endif
     std::vector<void*> blocks(1000000, nullptr);
     sba::Dispose(sba::Allocate(64), 64);  // the pools exist before the first measure

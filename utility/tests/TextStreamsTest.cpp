@@ -120,7 +120,8 @@ TEST(StreamBuffer, HandsOnPiecesOfAtMost255Units) {
     EXPECT_EQ(buffer.pieces.size(), 1u);  // when the put area is full
     out << std::flush << std::flush;      // the second has nothing to hand on
     out << 12 << std::endl << "tail";
-    EXPECT_EQ(buffer.pieces, (std::vector<UTF16String>{UTF16String(255, 'a'), UTF16String(45, 'a'), W(u"12\n")}));
+    EXPECT_EQ(buffer.pieces,
+              (std::vector<UTF16String>{UTF16String(255, 'a'), UTF16String(45, 'a'), W(u"12\n")}));
 }
 
 TEST(ProcessStreams, DebugAsWrittenAndUTF16OutALinePerPiece) {

@@ -46,12 +46,14 @@ UTF8String ReferenceUTF16to8(const UTF16String& text) {
     UTF8String out;
     for (std::size_t i = 0; i < text.size() && text[i] != 0; ++i) {
         std::uint32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF)
             cp = ((cp - 0xD800) << 10) + (text[++i] - 0xDC00) + 0x10000;
         const int length = cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
         const unsigned marks[] = {0, 0, 0xC0, 0xE0, 0xF0};
         out.push_back(static_cast<UTF8Char>(marks[length] | (cp >> (6 * (length - 1)))));
-        for (int k = length - 2; k >= 0; --k) out.push_back(static_cast<UTF8Char>(0x80 | ((cp >> (6 * k)) & 0x3F)));
+        for (int k = length - 2; k >= 0; --k)
+            out.push_back(static_cast<UTF8Char>(0x80 | ((cp >> (6 * k)) & 0x3F)));
     }
     return out;
 }
@@ -60,12 +62,21 @@ UTF8String ReferenceUTF16to8(const UTF16String& text) {
 
 TEST(UTF8to16, DecodesUpToTheFirstIllFormedOrTruncatedSequence) {
     const std::pair<Ints, Ints> rows[] = {
-        {{0x41, 0xC3, 0x28, 0x42}, {0x41}}, {{0x41, 0x42, 0xE2, 0x82}, {0x41, 0x42}}, {{0xC0, 0x80}, {}},
-        {{0x41, 0xE0, 0x9F, 0xBF}, {0x41}}, {{0x41, 0xF0, 0x8F, 0xBF, 0xBF}, {0x41}},  // overlong
-        {{0x41, 0xF4, 0x90, 0x80, 0x80}, {0x41}}, {{0x41, 0xF5, 0x80, 0x80, 0x80}, {0x41}},  // above U+10FFFF
-        {{0x41, 0xF8, 0x88, 0x80, 0x80, 0x80}, {0x41}}, {{0x41, 0x80, 0x42}, {0x41}}, {{0xE2, 0x82, 0x41}, {}},
-        {{0xED, 0xA0, 0x80}, {0xD800}}, {{0xF0, 0x9F, 0x98, 0x80}, {0xD83D, 0xDE00}},
-        {{0xF4, 0x8F, 0xBF, 0xBF}, {0xDBFF, 0xDFFF}}, {{0xEF, 0xBF, 0xBF}, {0xFFFF}}, {{}, {}},
+        {{0x41, 0xC3, 0x28, 0x42}, {0x41}},
+        {{0x41, 0x42, 0xE2, 0x82}, {0x41, 0x42}},
+        {{0xC0, 0x80}, {}},
+        {{0x41, 0xE0, 0x9F, 0xBF}, {0x41}},
+        {{0x41, 0xF0, 0x8F, 0xBF, 0xBF}, {0x41}},  // overlong
+        {{0x41, 0xF4, 0x90, 0x80, 0x80}, {0x41}},
+        {{0x41, 0xF5, 0x80, 0x80, 0x80}, {0x41}},  // above U+10FFFF
+        {{0x41, 0xF8, 0x88, 0x80, 0x80, 0x80}, {0x41}},
+        {{0x41, 0x80, 0x42}, {0x41}},
+        {{0xE2, 0x82, 0x41}, {}},
+        {{0xED, 0xA0, 0x80}, {0xD800}},
+        {{0xF0, 0x9F, 0x98, 0x80}, {0xD83D, 0xDE00}},
+        {{0xF4, 0x8F, 0xBF, 0xBF}, {0xDBFF, 0xDFFF}},
+        {{0xEF, 0xBF, 0xBF}, {0xFFFF}},
+        {{}, {}},
         {{0x61, 0x00, 0x62, 0xC3, 0xA9}, {0x61, 0x00, 0x62, 0xE9}},  // an embedded NUL stays
     };
     for (const auto& [bytes, units] : rows) EXPECT_EQ(UTF8to16(Bytes(bytes)), Units(units)) << bytes.size();
@@ -76,7 +87,7 @@ TEST(UTF8to16, DecodesUpToTheFirstIllFormedOrTruncatedSequence) {
 TEST(UTF8to16, MutatedTextMatchesAByteByByteDecoder) {
     // Runs of ASCII, two-, three- and four-byte sequences, long enough for the block
     // paths, with single bytes changed to break sequences at every offset.
-    const char* const pieces[] = {"abcdefgh", "\xC3\xA9", "\xE4\xB8\xAD", "\xE3\x81\x82",
+    const char* const pieces[] = {"abcdefgh",     "\xC3\xA9",     "\xE4\xB8\xAD",     "\xE3\x81\x82",
                                   "\xED\xA0\x80", "\xE0\xA0\x80", "\xF0\x9F\x98\x80", " "};
     const UTF8Char replacements[] = {0x80, 0xBF, 0xC0, 0xE0, 0xED, 0xF4, 0xFF, 'x', 0x00};
     std::mt19937 random(5);
@@ -84,7 +95,8 @@ TEST(UTF8to16, MutatedTextMatchesAByteByByteDecoder) {
         UTF8String text;
         for (int k = 1 + random() % 30; k > 0; --k) {
             const unsigned pick = random() % 8;
-            for (int r = pick == 2 || pick == 3 ? 1 + random() % 8 : 1; r > 0; --r) text += MakeUTF8(pieces[pick]);
+            for (int r = pick == 2 || pick == 3 ? 1 + random() % 8 : 1; r > 0; --r)
+                text += MakeUTF8(pieces[pick]);
         }
         if (round % 2 == 0) text[random() % text.size()] = replacements[random() % 9];
         if (round % 3 == 0) text.pop_back();
@@ -94,8 +106,11 @@ TEST(UTF8to16, MutatedTextMatchesAByteByByteDecoder) {
 
 TEST(UTF16to8, EncodesEveryUnitAndEndsAtNul) {
     const std::pair<Ints, Ints> rows[] = {
-        {{0xD83D, 0xDE00}, {0xF0, 0x9F, 0x98, 0x80}}, {{0xD800}, {0xED, 0xA0, 0x80}}, {{0x00E9}, {0xC3, 0xA9}},
-        {{0xDC00, 0xD800, 0x41}, {0xED, 0xB0, 0x80, 0xED, 0xA0, 0x80, 0x41}}, {{0x20AC}, {0xE2, 0x82, 0xAC}},
+        {{0xD83D, 0xDE00}, {0xF0, 0x9F, 0x98, 0x80}},
+        {{0xD800}, {0xED, 0xA0, 0x80}},
+        {{0x00E9}, {0xC3, 0xA9}},
+        {{0xDC00, 0xD800, 0x41}, {0xED, 0xB0, 0x80, 0xED, 0xA0, 0x80, 0x41}},
+        {{0x20AC}, {0xE2, 0x82, 0xAC}},
         {{0x61, 0x62, 0x00, 0x63, 0x64}, {0x61, 0x62}},
     };
     for (const auto& [units, bytes] : rows) EXPECT_EQ(UTF16to8(Units(units)), Bytes(bytes)) << units.size();
@@ -177,8 +192,9 @@ TEST(UnicodeStrings, ReplaceInStringAndReplaceAll) {
     EXPECT_EQ(ReplaceInString(W(u"@0 and @1 @@ @x @"), W(u"A"), W(u"B")), W(u"A and B @ @x @"));
     EXPECT_EQ(ReplaceInString(W(u"<@0>"), W(u"@1@@"), W(u"no")), W(u"<@1@@>"));  // values are not rescanned
     const UTF16String none;
-    EXPECT_EQ(ReplaceInString(W(u"@10 @9"), none, W(u"one"), none, none, none, none, none, none, none, W(u"nine")),
-              W(u"one0 nine"));
+    EXPECT_EQ(
+        ReplaceInString(W(u"@10 @9"), none, W(u"one"), none, none, none, none, none, none, none, W(u"nine")),
+        W(u"one0 nine"));
 
     const std::tuple<const char16_t*, const char16_t*, const char16_t*, const char16_t*> rows[] = {
         {u"aaa", u"a", u"aa", u"aaaaaa"}, {u"x--y--", u"--", u"", u"xy"}, {u"xy", u"", u"!", u"xy"}};
@@ -193,7 +209,8 @@ TEST(UnicodeStrings, ConvertLineEndingsRewritesOnlyWhatDiffers) {
     const int CR = 0x0D, LF = 0x0A;
     const std::tuple<LineEndingType, Ints, Ints> rows[] = {
         {kLineEndingCRLF, {'a', LF, 'b', CR, LF, 'c', CR, 'd'}, {'a', CR, LF, 'b', CR, LF, 'c', CR, LF, 'd'}},
-        {kLineEndingLF, {CR, CR, LF}, {LF, LF}}, {kLineEndingCR, {'x', CR}, {'x', CR}},
+        {kLineEndingLF, {CR, CR, LF}, {LF, LF}},
+        {kLineEndingCR, {'x', CR}, {'x', CR}},
         {static_cast<LineEndingType>(9), {'a', LF, 'b'}, {'a', 'b'}},  // endings removed, no failure
     };
     for (const auto& [type, before, after] : rows) {

@@ -41,18 +41,18 @@ public:
     bool VisitChildren(Visitor inVisitor) override = 0;
     bool VisitChildren(ConstVisitor inVisitor) const override = 0;
 
-    virtual float HorizontalSpacing() const;                  ///< 0
-    virtual float VerticalSpacing() const;                    ///< 0
-    virtual AlignmentHorizontal HorizontalAlignment();        ///< left
-    virtual AlignmentVertical VerticalAlignment();            ///< top
+    virtual float HorizontalSpacing() const;            ///< 0
+    virtual float VerticalSpacing() const;              ///< 0
+    virtual AlignmentHorizontal HorizontalAlignment();  ///< left
+    virtual AlignmentVertical VerticalAlignment();      ///< top
     /// A new separator for one gap between children; null for none.
     virtual ISeparator* BuildSeparator();
     /// Called before the separators are built again; the client drops its old ones.
     virtual void ClearSeparators();
-    virtual float LeftMargin() const;                         ///< 0
-    virtual float RightMargin() const;                        ///< 0
-    virtual float TopMargin() const;                          ///< 0
-    virtual float BottomMargin() const;                       ///< 0
+    virtual float LeftMargin() const;    ///< 0
+    virtual float RightMargin() const;   ///< 0
+    virtual float TopMargin() const;     ///< 0
+    virtual float BottomMargin() const;  ///< 0
     /// The origin and size of the group's content (margins excluded) when arranged.
     /// @{
     virtual void Position(const geom::PointF& inOrigin);

@@ -28,12 +28,9 @@ enum GroupArrangementType : std::int32_t {
 template <class K, class Host>
 class TARNCORE_API HostedGroup : public K {
 public:
-    HostedGroup(IArrangeable* inParent, Host* inHost)
-        : IArrangeable(inParent), K(inParent), mHost(inHost) {}
+    HostedGroup(IArrangeable* inParent, Host* inHost) : IArrangeable(inParent), K(inParent), mHost(inHost) {}
 
-    bool VisitChildren(IArrangeable::Visitor inVisitor) override {
-        return mHost->VisitChildren(inVisitor);
-    }
+    bool VisitChildren(IArrangeable::Visitor inVisitor) override { return mHost->VisitChildren(inVisitor); }
     bool VisitChildren(IArrangeable::ConstVisitor inVisitor) const override {
         return static_cast<const Host*>(mHost)->VisitChildren(inVisitor);
     }
@@ -69,15 +66,15 @@ public:
 
     virtual bool VisitChildren(IArrangeable::Visitor inVisitor) = 0;
     virtual bool VisitChildren(IArrangeable::ConstVisitor inVisitor) const = 0;
-    virtual float HorizontalSpacing() const;                  ///< 0
-    virtual float VerticalSpacing() const;                    ///< 0
-    virtual AlignmentHorizontal HorizontalAlignment();        ///< left
-    virtual AlignmentVertical VerticalAlignment();            ///< top
-    virtual float LeftMargin() const;                         ///< 0
-    virtual float RightMargin() const;                        ///< 0
-    virtual float TopMargin() const;                          ///< 0
-    virtual float BottomMargin() const;                       ///< 0
-    virtual ISeparator* BuildSeparator();                     ///< null
+    virtual float HorizontalSpacing() const;            ///< 0
+    virtual float VerticalSpacing() const;              ///< 0
+    virtual AlignmentHorizontal HorizontalAlignment();  ///< left
+    virtual AlignmentVertical VerticalAlignment();      ///< top
+    virtual float LeftMargin() const;                   ///< 0
+    virtual float RightMargin() const;                  ///< 0
+    virtual float TopMargin() const;                    ///< 0
+    virtual float BottomMargin() const;                 ///< 0
+    virtual ISeparator* BuildSeparator();               ///< null
     virtual void ClearSeparators();
     virtual void Position(const geom::PointF& inOrigin);
     virtual void SetDimensions(const geom::PointF& inSize);

@@ -44,8 +44,7 @@ public:
 protected:
     /// inHorizontal: the main axis is x (a row) or y (a column).
     GroupArrangement(AbstractArrangeableGroup& inGroup, const Combination& inChildren,
-                     const Separators& inSeparators, bool inAppliesGroupFrame,
-                     bool inHorizontal);
+                     const Separators& inSeparators, bool inAppliesGroupFrame, bool inHorizontal);
 
     virtual float ComputePreferredWidth() = 0;
     virtual float ComputePreferredHeight() = 0;
@@ -60,8 +59,8 @@ protected:
 
 private:
     struct Record {
-        float main = 0;        // length along the main axis
-        float cross = 0;       // length across it
+        float main = 0;   // length along the main axis
+        float cross = 0;  // length across it
         bool expandable = false;
     };
 

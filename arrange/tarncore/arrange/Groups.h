@@ -43,8 +43,7 @@ TARNCORE_API void AddWrappedArrangements(AbstractArrangeableGroup& inGroup, Arra
 /// One row or one column arrangement per combination.
 template <class Kind>
 class TARNCORE_API BasicArrangeableGroup : public AbstractArrangeableGroup {
-    static_assert(std::is_same<Kind, RowArrangement>::value ||
-                      std::is_same<Kind, ColumnArrangement>::value,
+    static_assert(std::is_same<Kind, RowArrangement>::value || std::is_same<Kind, ColumnArrangement>::value,
                   "a basic group arranges its children in a row or a column");
 
 public:
@@ -72,8 +71,7 @@ public:
 
     void AddArrangements(ArrangementSet& ioSet, const Combination& inCombination,
                          const Separators& inSeparators) override {
-        AddWrappedArrangements(*this, ioSet, inCombination, inSeparators, kLinesAreRows,
-                               CombinationCount());
+        AddWrappedArrangements(*this, ioSet, inCombination, inSeparators, kLinesAreRows, CombinationCount());
     }
 };
 
@@ -151,8 +149,7 @@ public:
 
 /// Every horizontal and every vertical wrapping, whichever suits the rectangle (the
 /// horizontal one on ties).
-class TARNCORE_API AutoLayout
-    : public impl::BinaryArrangeableGroup<HorizontalWrapping, VerticalWrapping> {
+class TARNCORE_API AutoLayout : public impl::BinaryArrangeableGroup<HorizontalWrapping, VerticalWrapping> {
 public:
     explicit AutoLayout(IArrangeable* inParent = nullptr)
         : IArrangeable(inParent), BinaryArrangeableGroup(inParent) {}

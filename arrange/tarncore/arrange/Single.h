@@ -18,19 +18,19 @@ public:
     explicit Single(IArrangeable* inParent = nullptr);
     ~Single() override;
 
-    virtual float MinWidth() const;                       ///< PreferredWidth()
-    virtual float MinHeight() const;                      ///< PreferredHeight()
+    virtual float MinWidth() const;   ///< PreferredWidth()
+    virtual float MinHeight() const;  ///< PreferredHeight()
     /// inAvailable when expandable in that direction, else the preferred length.
     /// @{
     virtual float ExpandedWidth(float inAvailable) const;
     virtual float ExpandedHeight(float inAvailable) const;
     /// @}
-    virtual bool HorizontallyExpandable() const;          ///< false
-    virtual bool VerticallyExpandable() const;            ///< false
-    virtual float LeftMargin() const;                     ///< 0
-    virtual float RightMargin() const;                    ///< 0
-    virtual float TopMargin() const;                      ///< 0
-    virtual float BottomMargin() const;                   ///< 0
+    virtual bool HorizontallyExpandable() const;  ///< false
+    virtual bool VerticallyExpandable() const;    ///< false
+    virtual float LeftMargin() const;             ///< 0
+    virtual float RightMargin() const;            ///< 0
+    virtual float TopMargin() const;              ///< 0
+    virtual float BottomMargin() const;           ///< 0
     virtual float PreferredWidth() const = 0;
     virtual float PreferredHeight() const = 0;
     /// Places the control in the content rectangle (margins removed) and returns the

@@ -41,17 +41,15 @@ public:
     /// Shows, logs or throws. Callers rely on it not returning for reports that are
     /// not deferred.
     virtual void ReportError(ErrorLevel inLevel, const char* inKey, std::uint32_t inComponent,
-                             std::int32_t inErrorCode, bool inDeferrable,
-                             const ReplacementValue& inValue1, const ReplacementValue& inValue2,
-                             const ReplacementValue& inValue3,
+                             std::int32_t inErrorCode, bool inDeferrable, const ReplacementValue& inValue1,
+                             const ReplacementValue& inValue2, const ReplacementValue& inValue3,
                              const ReplacementValue& inValue4) = 0;
 
     /// Records the report in the oldest deferred reporter (when deferrable), then
     /// calls ReportError.
     void ThrowErrorDispatch(ErrorLevel inLevel, const char* inKey, std::uint32_t inComponent,
-                            std::int32_t inErrorCode, bool inDeferrable,
-                            const ReplacementValue& inValue1, const ReplacementValue& inValue2,
-                            const ReplacementValue& inValue3,
+                            std::int32_t inErrorCode, bool inDeferrable, const ReplacementValue& inValue1,
+                            const ReplacementValue& inValue2, const ReplacementValue& inValue3,
                             const ReplacementValue& inValue4) const;
 
     /// True while at least one deferred reporter is registered.

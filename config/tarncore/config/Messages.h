@@ -22,8 +22,8 @@ TARNCORE_API utility::UTF16String LocalizeKey(const char* inKey);
 
 /// LocalizeKey, then the `"@0"` to `"@9"` placeholders replaced by inArguments in order
 /// (missing arguments are empty; more than ten are ignored).
-TARNCORE_API utility::UTF16String RenderMessage(
-    const char* inKey, std::initializer_list<utility::UTF16String> inArguments = {});
+TARNCORE_API utility::UTF16String RenderMessage(const char* inKey,
+                                                std::initializer_list<utility::UTF16String> inArguments = {});
 
 /// A value as text: decimal integers, a double in its shortest exact form ("29.2334"),
 /// a string as it stands, nothing for kValueNone.

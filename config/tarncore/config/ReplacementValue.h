@@ -32,12 +32,11 @@ public:
     /// Every other integer type (long long, short, char, ...) widens to 64 bits by its
     /// signedness, so no call is ambiguous and none narrows.
     template <class T,
-              typename std::enable_if<std::is_integral<T>::value && !std::is_same<T, bool>::value &&
-                                          !std::is_same<T, std::int32_t>::value &&
-                                          !std::is_same<T, std::uint32_t>::value &&
-                                          !std::is_same<T, std::int64_t>::value &&
-                                          !std::is_same<T, std::uint64_t>::value,
-                                      int>::type = 0>
+              typename std::enable_if<
+                  std::is_integral<T>::value && !std::is_same<T, bool>::value &&
+                      !std::is_same<T, std::int32_t>::value && !std::is_same<T, std::uint32_t>::value &&
+                      !std::is_same<T, std::int64_t>::value && !std::is_same<T, std::uint64_t>::value,
+                  int>::type = 0>
     ReplacementValue(T inValue) {
         if (std::is_signed<T>::value) {
             mKind = kValueSigned;

@@ -19,7 +19,7 @@ public:
     /// Result codes: 0 is success, negative values are failures.
     enum : std::int32_t {
         kResultOK = 0,
-        kResultFail = static_cast<std::int32_t>(0x80004005u),          ///< not a usable shortcut
+        kResultFail = static_cast<std::int32_t>(0x80004005u),  ///< not a usable shortcut
         kResultInvalidArgument = static_cast<std::int32_t>(0x80070057u),
         kResultFileNotFound = static_cast<std::int32_t>(0x80070002u),  ///< shortcut or target missing
         kResultPathNotFound = static_cast<std::int32_t>(0x80070003u),

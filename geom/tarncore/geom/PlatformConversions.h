@@ -28,8 +28,7 @@ inline geom::PointT<std::int32_t> WINtoTARN(const platform::POINT& inPoint) {
 }
 
 inline geom::RectT<std::int32_t> WINtoTARN(const platform::RECT& inRect) {
-    return geom::RectT<std::int32_t>(inRect.left, inRect.top,
-                                     detail::WrapSubtract(inRect.right, inRect.left),
+    return geom::RectT<std::int32_t>(inRect.left, inRect.top, detail::WrapSubtract(inRect.right, inRect.left),
                                      detail::WrapSubtract(inRect.bottom, inRect.top));
 }
 

@@ -89,25 +89,18 @@ int CreateOrTruncateFile(const std::string& inPath) {
     return OpenAndClose(inPath, O_WRONLY | O_CREAT | O_TRUNC);
 }
 
-int CreateNewFile(const std::string& inPath) {
-    return OpenAndClose(inPath, O_WRONLY | O_CREAT | O_EXCL);
-}
+int CreateNewFile(const std::string& inPath) { return OpenAndClose(inPath, O_WRONLY | O_CREAT | O_EXCL); }
 
-int DeleteFile(const std::string& inPath) {
-    return ::unlink(inPath.c_str()) == 0 ? 0 : LastError();
-}
+int DeleteFile(const std::string& inPath) { return ::unlink(inPath.c_str()) == 0 ? 0 : LastError(); }
 
 int CreateDirectory(const std::string& inPath) {
     return ::mkdir(inPath.c_str(), 0777) == 0 ? 0 : LastError();
 }
 
-int RemoveDirectory(const std::string& inPath) {
-    return ::rmdir(inPath.c_str()) == 0 ? 0 : LastError();
-}
+int RemoveDirectory(const std::string& inPath) { return ::rmdir(inPath.c_str()) == 0 ? 0 : LastError(); }
 
 int RenameNoReplace(const std::string& inFrom, const std::string& inTo) {
-    if (::renameat2(AT_FDCWD, inFrom.c_str(), AT_FDCWD, inTo.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
+    if (::renameat2(AT_FDCWD, inFrom.c_str(), AT_FDCWD, inTo.c_str(), RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL && errno != ENOSYS) return LastError();
     // File systems without RENAME_NOREPLACE: test first. The gap between test and
     // move is the best these systems allow.
@@ -115,7 +108,6 @@ int RenameNoReplace(const std::string& inFrom, const std::string& inTo) {
     if (::lstat(inTo.c_str(), &info) == 0) return EEXIST;
     return ::rename(inFrom.c_str(), inTo.c_str()) == 0 ? 0 : LastError();
 }
-
 
 int ReplaceFileContents(const std::string& inPath, const void* inData, std::size_t inSize) {
     FileReplacement replacement;
@@ -149,19 +141,14 @@ int ListDirectory(const std::string& inPath, std::vector<DirEntry>& outEntries) 
         DirEntry item;
         item.name = name;
         switch (entry->d_type) {
-        case DT_REG:
-            item.kind = EntryKind::kFile;
-            break;
-        case DT_DIR:
-            item.kind = EntryKind::kDirectory;
-            break;
+        case DT_REG: item.kind = EntryKind::kFile; break;
+        case DT_DIR: item.kind = EntryKind::kDirectory; break;
         case DT_LNK:
         case DT_UNKNOWN: {
             struct stat info;
             if (::fstatat(dirFd, name, &info, 0) == 0) {
                 item.kind = KindOf(info.st_mode);
-            } else if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-                       S_ISLNK(info.st_mode)) {
+            } else if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode)) {
                 // A broken link is listed as a file, so that it can be deleted.
                 item.kind = EntryKind::kFile;
             } else {
@@ -169,9 +156,7 @@ int ListDirectory(const std::string& inPath, std::vector<DirEntry>& outEntries) 
             }
             break;
         }
-        default:
-            item.kind = EntryKind::kOther;
-            break;
+        default: item.kind = EntryKind::kOther; break;
         }
         item.hidden = name[0] == '.';
         item.system = item.kind == EntryKind::kOther;
@@ -194,8 +179,8 @@ bool DirectoryIdentity(const std::string& inPath, bool inFollowLink, std::uint64
 
 bool IsFileSystemRoot(const std::string& inPath) {
     struct stat path, root;
-    return ::stat(inPath.c_str(), &path) == 0 && ::stat("/", &root) == 0 &&
-           path.st_dev == root.st_dev && path.st_ino == root.st_ino;
+    return ::stat(inPath.c_str(), &path) == 0 && ::stat("/", &root) == 0 && path.st_dev == root.st_dev &&
+           path.st_ino == root.st_ino;
 }
 
 namespace {

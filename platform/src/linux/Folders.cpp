@@ -34,8 +34,8 @@ bool HomeFolder(std::string& outPath) {
     std::vector<char> buffer(16384);
     struct passwd entry;
     struct passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
-        found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/')
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+        found->pw_dir == nullptr || found->pw_dir[0] != '/')
         return false;
     outPath = found->pw_dir;
     return true;
@@ -113,17 +113,12 @@ int GetSpecialFolder(SpecialFolder inFolder, bool inCreate, std::string& outPath
             path = home + "/Documents";
         break;
     }
-    case SpecialFolder::kProgramFiles:
-        path = "/opt";
-        break;
-    case SpecialFolder::kCommonProgramFiles:
-        path = "/usr/share";
-        break;
+    case SpecialFolder::kProgramFiles: path = "/opt"; break;
+    case SpecialFolder::kCommonProgramFiles: path = "/usr/share"; break;
     case SpecialFolder::kTemporary:
         if (!AbsoluteFromEnvironment("TMPDIR", path)) path = "/tmp";
         break;
-    default:
-        return EINVAL;
+    default: return EINVAL;
     }
     TrimTrailingSlashes(path);
     if (inCreate) {

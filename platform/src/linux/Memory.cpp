@@ -31,8 +31,8 @@ void DiscardPages(void* inBlock, std::size_t inSize) {
 }
 
 void* MapZeroedMemory(std::size_t inSize) {
-    void* memory = ::mmap(nullptr, inSize, PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    void* memory =
+        ::mmap(nullptr, inSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     return memory == MAP_FAILED ? nullptr : memory;
 }
 

@@ -1,7 +1,6 @@
 // The modal prompt as an X11 dialog: a private display connection, core fonts, the CLIPBOARD.
 #include "platform/src/linux/ModalPromptBackends.h"
 
-
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -110,7 +109,11 @@ std::vector<char32_t> Decode(const std::string& inText) {
     const auto* const end = byte + inText.size();
     while (byte < end) {
         const unsigned char lead = *byte++;
-        int more = lead < 0x80 ? 0 : lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
+        int more = lead < 0x80                   ? 0
+                   : lead >= 0xF0 && lead < 0xF5 ? 3
+                   : lead >= 0xE0                ? 2
+                   : lead >= 0xC2                ? 1
+                                                 : -1;
         if (lead >= 0xF5) more = -1;
         char32_t point = more == 3 ? lead & 0x07 : more == 2 ? lead & 0x0F : more == 1 ? lead & 0x1F : lead;
         bool good = more >= 0 && end - byte >= more;
@@ -137,10 +140,10 @@ Glyphs ToGlyphs(const std::string& inText, const XFontStruct* inFont) {
     for (char32_t unit : Decode(inText)) {
         if (unit == '\t') unit = ' ';
         XChar2b glyph{static_cast<unsigned char>(unit >> 8), static_cast<unsigned char>(unit & 0xFF)};
-        const bool drawable =
-            unit >= 0x20 && unit != 0x7F && unit <= 0xFFFF &&
-            glyph.byte1 >= inFont->min_byte1 && glyph.byte1 <= inFont->max_byte1 &&
-            glyph.byte2 >= inFont->min_char_or_byte2 && glyph.byte2 <= inFont->max_char_or_byte2;
+        const bool drawable = unit >= 0x20 && unit != 0x7F && unit <= 0xFFFF &&
+                              glyph.byte1 >= inFont->min_byte1 && glyph.byte1 <= inFont->max_byte1 &&
+                              glyph.byte2 >= inFont->min_char_or_byte2 &&
+                              glyph.byte2 <= inFont->max_char_or_byte2;
         if (!drawable) glyph = XChar2b{0, '?'};
         glyphs.push_back(glyph);
     }
@@ -149,8 +152,7 @@ Glyphs ToGlyphs(const std::string& inText, const XFontStruct* inFont) {
 
 std::string ToLatin1(const std::string& inText) {
     std::string text;
-    for (const char32_t unit : Decode(inText))
-        text.push_back(unit <= 0xFF ? static_cast<char>(unit) : '?');
+    for (const char32_t unit : Decode(inText)) text.push_back(unit <= 0xFF ? static_cast<char>(unit) : '?');
     return text;
 }
 
@@ -193,9 +195,7 @@ XFontStruct* LoadFont(Display* inDisplay, std::initializer_list<const char*> inN
 class Dialog {
 public:
     Dialog(const Connection& inConnection, const PromptRequest& inRequest)
-        : mDisplay(inConnection.display),
-          mLost(inConnection.lost),
-          mRequest(inRequest),
+        : mDisplay(inConnection.display), mLost(inConnection.lost), mRequest(inRequest),
           mCascade(inConnection.others % 8) {}
 
     ~Dialog() {
@@ -224,45 +224,45 @@ public:
         XEvent event;
         while (NextEvent(event)) {
             switch (event.type) {
-                case Expose:
-                    if (event.xexpose.count == 0) Draw(event.xexpose.window);
-                    break;
-                case ButtonPress:
-                    if (event.xbutton.button == Button1 && IndexOf(event.xbutton.window) >= 0) {
-                        mPressed = mFocus = IndexOf(event.xbutton.window);
-                        mInside = true;
-                        DrawButtons();
-                    }
-                    break;
-                case EnterNotify:
-                case LeaveNotify:
-                    if (mPressed >= 0 && IndexOf(event.xcrossing.window) == mPressed) {
-                        mInside = event.type == EnterNotify;
-                        DrawButtons();
-                    }
-                    break;
-                case ButtonRelease:
-                    if (event.xbutton.button == Button1 && mPressed >= 0) {
-                        const int pressed = mPressed;
-                        const bool inside = mInside && IndexOf(event.xbutton.window) == pressed;
-                        mPressed = -1;
-                        DrawButtons();
-                        if (inside && Press(pressed, event.xbutton.state, event.xbutton.time)) return mAnswer;
-                    }
-                    break;
-                case KeyPress:
-                    if (OnKey(event.xkey)) return mAnswer;
-                    break;
-                case ClientMessage:
-                    if (event.xclient.message_type == mAtoms[kWMProtocols] &&
-                        static_cast<Atom>(event.xclient.data.l[0]) == mAtoms[kWMDeleteWindow]) {
-                        return mRequest.cancelValue;
-                    }
-                    break;
-                case SelectionRequest: Serve(event.xselectionrequest); break;
-                case SelectionClear: mOwnsClipboard = false; break;
-                case MappingNotify: XRefreshKeyboardMapping(&event.xmapping); break;
-                default: break;
+            case Expose:
+                if (event.xexpose.count == 0) Draw(event.xexpose.window);
+                break;
+            case ButtonPress:
+                if (event.xbutton.button == Button1 && IndexOf(event.xbutton.window) >= 0) {
+                    mPressed = mFocus = IndexOf(event.xbutton.window);
+                    mInside = true;
+                    DrawButtons();
+                }
+                break;
+            case EnterNotify:
+            case LeaveNotify:
+                if (mPressed >= 0 && IndexOf(event.xcrossing.window) == mPressed) {
+                    mInside = event.type == EnterNotify;
+                    DrawButtons();
+                }
+                break;
+            case ButtonRelease:
+                if (event.xbutton.button == Button1 && mPressed >= 0) {
+                    const int pressed = mPressed;
+                    const bool inside = mInside && IndexOf(event.xbutton.window) == pressed;
+                    mPressed = -1;
+                    DrawButtons();
+                    if (inside && Press(pressed, event.xbutton.state, event.xbutton.time)) return mAnswer;
+                }
+                break;
+            case KeyPress:
+                if (OnKey(event.xkey)) return mAnswer;
+                break;
+            case ClientMessage:
+                if (event.xclient.message_type == mAtoms[kWMProtocols] &&
+                    static_cast<Atom>(event.xclient.data.l[0]) == mAtoms[kWMDeleteWindow]) {
+                    return mRequest.cancelValue;
+                }
+                break;
+            case SelectionRequest: Serve(event.xselectionrequest); break;
+            case SelectionClear: mOwnsClipboard = false; break;
+            case MappingNotify: XRefreshKeyboardMapping(&event.xmapping); break;
+            default: break;
             }
         }
         return mRequest.cancelValue;  // the connection is lost: nobody can answer any more
@@ -550,17 +550,17 @@ private:
     bool OnKey(XKeyEvent& ioEvent) {
         const KeySym key = XLookupKeysym(&ioEvent, 0);
         switch (key) {
-            case XK_Tab: MoveFocus((ioEvent.state & ShiftMask) != 0 ? -1 : 1); return false;
-            case XK_ISO_Left_Tab:
-            case XK_Left:
-            case XK_Up: MoveFocus(-1); return false;
-            case XK_Right:
-            case XK_Down: MoveFocus(1); return false;
-            case XK_Return:
-            case XK_KP_Enter:
-            case XK_space: return !mButtons.empty() && Press(mFocus, ioEvent.state, ioEvent.time);
-            case XK_Escape: mAnswer = mRequest.cancelValue; return true;
-            default: return false;
+        case XK_Tab: MoveFocus((ioEvent.state & ShiftMask) != 0 ? -1 : 1); return false;
+        case XK_ISO_Left_Tab:
+        case XK_Left:
+        case XK_Up: MoveFocus(-1); return false;
+        case XK_Right:
+        case XK_Down: MoveFocus(1); return false;
+        case XK_Return:
+        case XK_KP_Enter:
+        case XK_space: return !mButtons.empty() && Press(mFocus, ioEvent.state, ioEvent.time);
+        case XK_Escape: mAnswer = mRequest.cancelValue; return true;
+        default: return false;
         }
     }
 

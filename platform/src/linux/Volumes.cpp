@@ -35,7 +35,7 @@ bool StartsWith(const std::string& inText, const char* inPrefix) {
 
 bool IsNetworkType(const std::string& inType) {
     static const std::set<std::string> kTypes = {
-        "nfs",  "nfs4", "cifs", "smb3",      "smbfs",      "ncpfs",          "afs",
+        "nfs",  "nfs4", "cifs",  "smb3",      "smbfs",      "ncpfs",          "afs",
         "ceph", "9p",   "davfs", "glusterfs", "fuse.sshfs", "fuse.glusterfs", "fuse.davfs2"};
     return kTypes.count(inType) != 0;
 }

@@ -38,10 +38,8 @@ public:
     ~RecordingErrorManager() override;
 
     void ReportError(config::ErrorLevel inLevel, const char* inKey, std::uint32_t inComponent,
-                     std::int32_t inErrorCode, bool inDeferrable,
-                     const config::ReplacementValue& inValue1,
-                     const config::ReplacementValue& inValue2,
-                     const config::ReplacementValue& inValue3,
+                     std::int32_t inErrorCode, bool inDeferrable, const config::ReplacementValue& inValue1,
+                     const config::ReplacementValue& inValue2, const config::ReplacementValue& inValue3,
                      const config::ReplacementValue& inValue4) override;
 
     void SetMode(Mode inMode) { mMode = inMode; }

@@ -192,8 +192,7 @@ private:
         if (chunk == nullptr) return false;
         mFreeBlocks.fetch_add(1, std::memory_order_relaxed);
         chunk->Push(inBlock);
-        if (chunk->used.fetch_sub(1, std::memory_order_relaxed) == 1 &&
-            mChunks.size() >= kReleaseMinimum)
+        if (chunk->used.fetch_sub(1, std::memory_order_relaxed) == 1 && mChunks.size() >= kReleaseMinimum)
             outReleaseDue = true;
         return true;
     }

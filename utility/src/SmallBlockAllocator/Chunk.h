@@ -7,15 +7,15 @@
 #include <new>
 
 #if defined(__has_feature)
-#  if __has_feature(thread_sanitizer)
-#    define TARNCORE_RACY_READ __attribute__((no_sanitize("thread"), noinline))
-#  endif
+#if __has_feature(thread_sanitizer)
+#define TARNCORE_RACY_READ __attribute__((no_sanitize("thread"), noinline))
+#endif
 #endif
 #if !defined(TARNCORE_RACY_READ) && defined(__SANITIZE_THREAD__)
-#  define TARNCORE_RACY_READ __attribute__((no_sanitize("thread"), noinline))
+#define TARNCORE_RACY_READ __attribute__((no_sanitize("thread"), noinline))
 #endif
 #if !defined(TARNCORE_RACY_READ)
-#  define TARNCORE_RACY_READ
+#define TARNCORE_RACY_READ
 #endif
 
 namespace tarncore {

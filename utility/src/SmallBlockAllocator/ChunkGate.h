@@ -52,8 +52,7 @@ public:
         // Without readers inside there is nobody to wait for, and no need for the mutex
         // that pairs the wait with the last reader's notification.
         std::uint64_t word = kOpen;
-        if (mWord.compare_exchange_strong(word, 0, std::memory_order_acq_rel,
-                                          std::memory_order_acquire))
+        if (mWord.compare_exchange_strong(word, 0, std::memory_order_acq_rel, std::memory_order_acquire))
             return;
         // Readers stay inside for a pop or a push only: close the gate and give them a
         // moment to leave before sleeping on the condition. Closing before the mutex is

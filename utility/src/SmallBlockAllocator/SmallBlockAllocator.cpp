@@ -40,9 +40,9 @@ AllocatorInterface* sMediumChunkPool;
 
 template <std::size_t... inIndex>
 void CreateClassPools(std::index_sequence<inIndex...>, AllocatorInterface** outPools) {
-    ((outPools[inIndex] = new AllocatorManager<kSizes[inIndex], FirstChunkSize(kSizes[inIndex]),
-                                               SwitchSize(kSizes[inIndex]),
-                                               KeepsLastChunk(kSizes[inIndex])>(MapOwnerOfClass(inIndex))),
+    ((outPools[inIndex] =
+          new AllocatorManager<kSizes[inIndex], FirstChunkSize(kSizes[inIndex]), SwitchSize(kSizes[inIndex]),
+                               KeepsLastChunk(kSizes[inIndex])>(MapOwnerOfClass(inIndex))),
      ...);
 }
 

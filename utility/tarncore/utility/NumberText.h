@@ -16,12 +16,12 @@ namespace utility {
 
 /// Bits of the flags of NumberToString (double form).
 enum NumberFormatFlags : unsigned short {
-    kNumberNotLocalized = 1,       ///< keep "." and "," instead of the regional separators
-    kNumberPadWithSpaces = 2,      ///< pad the integer part with spaces instead of zeros
-    kNumberTrimZeros = 4,          ///< drop trailing zeros of the fraction (and a bare ".")
-    kNumberGroupThousands = 8,     ///< group the integer part in threes
-    kNumberPlusSign = 16,          ///< "+" before a number that is not negative
-    kNumberSpaceForSign = 32       ///< " " before a number that is not negative (without 16)
+    kNumberNotLocalized = 1,    ///< keep "." and "," instead of the regional separators
+    kNumberPadWithSpaces = 2,   ///< pad the integer part with spaces instead of zeros
+    kNumberTrimZeros = 4,       ///< drop trailing zeros of the fraction (and a bare ".")
+    kNumberGroupThousands = 8,  ///< group the integer part in threes
+    kNumberPlusSign = 16,       ///< "+" before a number that is not negative
+    kNumberSpaceForSign = 32    ///< " " before a number that is not negative (without 16)
 };
 
 /// Bits of the flags of StringToNumber.

@@ -30,40 +30,78 @@
 /// @cond
 namespace std {
 
-template <> TARNCORE_API ctype<unsigned short>::~ctype();
-template <> TARNCORE_API bool ctype<unsigned short>::do_is(mask, char_type) const;
-template <> TARNCORE_API const unsigned short* ctype<unsigned short>::do_is(const char_type*, const char_type*, mask*) const;
-template <> TARNCORE_API const unsigned short* ctype<unsigned short>::do_scan_is(mask, const char_type*, const char_type*) const;
-template <> TARNCORE_API const unsigned short* ctype<unsigned short>::do_scan_not(mask, const char_type*, const char_type*) const;
-template <> TARNCORE_API unsigned short ctype<unsigned short>::do_toupper(char_type) const;
-template <> TARNCORE_API const unsigned short* ctype<unsigned short>::do_toupper(char_type*, const char_type*) const;
-template <> TARNCORE_API unsigned short ctype<unsigned short>::do_tolower(char_type) const;
-template <> TARNCORE_API const unsigned short* ctype<unsigned short>::do_tolower(char_type*, const char_type*) const;
-template <> TARNCORE_API unsigned short ctype<unsigned short>::do_widen(char) const;
-template <> TARNCORE_API const char* ctype<unsigned short>::do_widen(const char*, const char*, char_type*) const;
-template <> TARNCORE_API char ctype<unsigned short>::do_narrow(char_type, char) const;
-template <> TARNCORE_API const unsigned short* ctype<unsigned short>::do_narrow(const char_type*, const char_type*, char, char*) const;
+template <>
+TARNCORE_API ctype<unsigned short>::~ctype();
+template <>
+TARNCORE_API bool ctype<unsigned short>::do_is(mask, char_type) const;
+template <>
+TARNCORE_API const unsigned short* ctype<unsigned short>::do_is(const char_type*, const char_type*,
+                                                                mask*) const;
+template <>
+TARNCORE_API const unsigned short* ctype<unsigned short>::do_scan_is(mask, const char_type*,
+                                                                     const char_type*) const;
+template <>
+TARNCORE_API const unsigned short* ctype<unsigned short>::do_scan_not(mask, const char_type*,
+                                                                      const char_type*) const;
+template <>
+TARNCORE_API unsigned short ctype<unsigned short>::do_toupper(char_type) const;
+template <>
+TARNCORE_API const unsigned short* ctype<unsigned short>::do_toupper(char_type*, const char_type*) const;
+template <>
+TARNCORE_API unsigned short ctype<unsigned short>::do_tolower(char_type) const;
+template <>
+TARNCORE_API const unsigned short* ctype<unsigned short>::do_tolower(char_type*, const char_type*) const;
+template <>
+TARNCORE_API unsigned short ctype<unsigned short>::do_widen(char) const;
+template <>
+TARNCORE_API const char* ctype<unsigned short>::do_widen(const char*, const char*, char_type*) const;
+template <>
+TARNCORE_API char ctype<unsigned short>::do_narrow(char_type, char) const;
+template <>
+TARNCORE_API const unsigned short* ctype<unsigned short>::do_narrow(const char_type*, const char_type*, char,
+                                                                    char*) const;
 
-template <> TARNCORE_API ctype<unsigned char>::~ctype();
-template <> TARNCORE_API bool ctype<unsigned char>::do_is(mask, char_type) const;
-template <> TARNCORE_API const unsigned char* ctype<unsigned char>::do_is(const char_type*, const char_type*, mask*) const;
-template <> TARNCORE_API const unsigned char* ctype<unsigned char>::do_scan_is(mask, const char_type*, const char_type*) const;
-template <> TARNCORE_API const unsigned char* ctype<unsigned char>::do_scan_not(mask, const char_type*, const char_type*) const;
-template <> TARNCORE_API unsigned char ctype<unsigned char>::do_toupper(char_type) const;
-template <> TARNCORE_API const unsigned char* ctype<unsigned char>::do_toupper(char_type*, const char_type*) const;
-template <> TARNCORE_API unsigned char ctype<unsigned char>::do_tolower(char_type) const;
-template <> TARNCORE_API const unsigned char* ctype<unsigned char>::do_tolower(char_type*, const char_type*) const;
-template <> TARNCORE_API unsigned char ctype<unsigned char>::do_widen(char) const;
-template <> TARNCORE_API const char* ctype<unsigned char>::do_widen(const char*, const char*, char_type*) const;
-template <> TARNCORE_API char ctype<unsigned char>::do_narrow(char_type, char) const;
-template <> TARNCORE_API const unsigned char* ctype<unsigned char>::do_narrow(const char_type*, const char_type*, char, char*) const;
+template <>
+TARNCORE_API ctype<unsigned char>::~ctype();
+template <>
+TARNCORE_API bool ctype<unsigned char>::do_is(mask, char_type) const;
+template <>
+TARNCORE_API const unsigned char* ctype<unsigned char>::do_is(const char_type*, const char_type*,
+                                                              mask*) const;
+template <>
+TARNCORE_API const unsigned char* ctype<unsigned char>::do_scan_is(mask, const char_type*,
+                                                                   const char_type*) const;
+template <>
+TARNCORE_API const unsigned char* ctype<unsigned char>::do_scan_not(mask, const char_type*,
+                                                                    const char_type*) const;
+template <>
+TARNCORE_API unsigned char ctype<unsigned char>::do_toupper(char_type) const;
+template <>
+TARNCORE_API const unsigned char* ctype<unsigned char>::do_toupper(char_type*, const char_type*) const;
+template <>
+TARNCORE_API unsigned char ctype<unsigned char>::do_tolower(char_type) const;
+template <>
+TARNCORE_API const unsigned char* ctype<unsigned char>::do_tolower(char_type*, const char_type*) const;
+template <>
+TARNCORE_API unsigned char ctype<unsigned char>::do_widen(char) const;
+template <>
+TARNCORE_API const char* ctype<unsigned char>::do_widen(const char*, const char*, char_type*) const;
+template <>
+TARNCORE_API char ctype<unsigned char>::do_narrow(char_type, char) const;
+template <>
+TARNCORE_API const unsigned char* ctype<unsigned char>::do_narrow(const char_type*, const char_type*, char,
+                                                                  char*) const;
 
 // The classic punctuation: "." decimal point, "," thousands separator, no grouping,
 // "true" and "false".
-template <> TARNCORE_API numpunct<unsigned short>::~numpunct();
-template <> TARNCORE_API void numpunct<unsigned short>::_M_initialize_numpunct(__c_locale);
-template <> TARNCORE_API numpunct<unsigned char>::~numpunct();
-template <> TARNCORE_API void numpunct<unsigned char>::_M_initialize_numpunct(__c_locale);
+template <>
+TARNCORE_API numpunct<unsigned short>::~numpunct();
+template <>
+TARNCORE_API void numpunct<unsigned short>::_M_initialize_numpunct(__c_locale);
+template <>
+TARNCORE_API numpunct<unsigned char>::~numpunct();
+template <>
+TARNCORE_API void numpunct<unsigned char>::_M_initialize_numpunct(__c_locale);
 
 // The generic inserter of a char writes widen(c) with <<, which for a stream of
 // unsigned short picks the integer inserter and prints "32" for ' '. Writing the

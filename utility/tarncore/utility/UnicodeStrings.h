@@ -42,8 +42,8 @@ TARNCORE_API std::size_t EncodeUTF16to8(const UTF16Char* inText, std::size_t inL
 /// two units) as UTF8to16 decodes it, and returns the bytes it took, with outCount set
 /// to the units written; returns 0 (outCount 0) when the sequence is truncated or not
 /// well-formed, or the text is empty. No heap memory.
-TARNCORE_API std::size_t DecodeUTF8Sequence(const UTF8Char* inText, const UTF8Char* inEnd, UTF16Char* outUnits,
-                                            std::size_t& outCount);
+TARNCORE_API std::size_t DecodeUTF8Sequence(const UTF8Char* inText, const UTF8Char* inEnd,
+                                            UTF16Char* outUnits, std::size_t& outCount);
 
 /// The bytes of inText (up to its NUL) decoded exactly as UTF8to16 decodes them.
 TARNCORE_API UTF16String AsciiToUTF16(const char* inText);
@@ -59,17 +59,13 @@ TARNCORE_API bool ToNumericCase(UTF16String& ioText);
 
 /// Replaces `"@0"` to `"@9"` by the matching value; `"@@"` gives `"@"`. Values are inserted
 /// as they stand and never scanned again.
-TARNCORE_API UTF16String ReplaceInString(const UTF16String& inFormat,
-                                         const UTF16String& inValue0 = UTF16String(),
-                                         const UTF16String& inValue1 = UTF16String(),
-                                         const UTF16String& inValue2 = UTF16String(),
-                                         const UTF16String& inValue3 = UTF16String(),
-                                         const UTF16String& inValue4 = UTF16String(),
-                                         const UTF16String& inValue5 = UTF16String(),
-                                         const UTF16String& inValue6 = UTF16String(),
-                                         const UTF16String& inValue7 = UTF16String(),
-                                         const UTF16String& inValue8 = UTF16String(),
-                                         const UTF16String& inValue9 = UTF16String());
+TARNCORE_API UTF16String
+ReplaceInString(const UTF16String& inFormat, const UTF16String& inValue0 = UTF16String(),
+                const UTF16String& inValue1 = UTF16String(), const UTF16String& inValue2 = UTF16String(),
+                const UTF16String& inValue3 = UTF16String(), const UTF16String& inValue4 = UTF16String(),
+                const UTF16String& inValue5 = UTF16String(), const UTF16String& inValue6 = UTF16String(),
+                const UTF16String& inValue7 = UTF16String(), const UTF16String& inValue8 = UTF16String(),
+                const UTF16String& inValue9 = UTF16String());
 
 /// Replaces every occurrence, left to right, without rescanning replacements. An empty
 /// search string leaves the text unchanged.

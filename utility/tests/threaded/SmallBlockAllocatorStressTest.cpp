@@ -29,8 +29,10 @@ struct Block {
     bool Pattern(bool inWrite) const {
         for (std::uint32_t i = 0; i < size; ++i) {
             const auto expected = static_cast<unsigned char>(pattern + i * 7);
-            if (inWrite) data[i] = expected;
-            else if (data[i] != expected) return false;
+            if (inWrite)
+                data[i] = expected;
+            else if (data[i] != expected)
+                return false;
         }
         return true;
     }
@@ -47,7 +49,8 @@ std::uint32_t RandomSize(std::mt19937& ioRandom) {
 void Stress(int inThreads) {
     const char* seconds = std::getenv("TARNCORE_ALLOCATOR_STRESS_SECONDS");
     const double runSeconds = seconds != nullptr && std::atof(seconds) > 0 ? std::atof(seconds) : 0.5;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(long(runSeconds * 1000));
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(long(runSeconds * 1000));
     std::mutex exchangeMutex;
     std::vector<Block> exchange;  // blocks on their way from one thread to another
     std::atomic<long> damaged{0}, handedOver{0};
