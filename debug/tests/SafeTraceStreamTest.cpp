@@ -1,5 +1,7 @@
 // SafeTraceStream: the pieces the debugger output receives, and what each operand appends.
 #include <tarncore/debug/SafeTraceStream.h>
+#include <tarncore/debug/Trace.h>
+#include <tarncore/threads/Thread.h>
 
 #include "DebugTestHelpers.h"
 
@@ -81,6 +83,24 @@ TEST(SafeTraceStream, ASurrogatePairIsNeverSplitBetweenPieces) {
     }
     EXPECT_EQ(joined, emoji);
     EXPECT_EQ(runs.Pieces().size(), 2u);  // 600 units: 510 (a pair held back), then 90
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TraceLinePrefix, ThreadCategoryAndVolumeInAngleBrackets) {
+    const std::string expected =
+        "<" + std::to_string(tarncore::threads::GetCurrentThreadID()) + "> <TARN.Allocator> <1> ";
+    const tarncore::utility::UTF8String text = tarncore::debug::TraceLinePrefix("TARN.Allocator", 1);
+    EXPECT_EQ(std::string(text.begin(), text.end()), expected);
+
+    RecordingSink sink;
+    {
+        SafeTraceStream stream;
+        tarncore::debug::WriteTraceLinePrefix(stream, "TARN.Allocator", 1) << "x";
+    }
+    EXPECT_EQ(sink.Pieces(), Pieces{expected + "x"});
 }
 
 }  // namespace

@@ -38,6 +38,10 @@ private:
     std::uint32_t mCount;
 };
 
+/// Appends the start of a trace line, as debug::TraceLinePrefix gives it, without heap
+/// memory.
+TARNCORE_API SafeTraceStream& WriteTraceLinePrefix(SafeTraceStream& ioStream, const char* inCategory,
+                                                   std::int32_t inVolume);
 /// UTF-8 text up to its NUL; a byte that starts no well-formed sequence appends
 /// U+FFFD. A null pointer appends nothing.
 TARNCORE_API SafeTraceStream& operator<<(SafeTraceStream& ioStream, const char* inText);

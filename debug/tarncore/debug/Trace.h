@@ -57,6 +57,9 @@ TARNCORE_API void SetMasterTraceVolume(std::int32_t inVolume);
 /// them once the master setting has been used.
 TARNCORE_API void GetTraceCategories(std::list<utility::UTF8String>& ioCategories);
 
+/// The start of a trace line, "<thread id> <category> <volume> ": the calling thread's
+/// id and the volume in decimal, each of the three in angle brackets.
+TARNCORE_API utility::UTF8String TraceLinePrefix(const char* inCategory, std::int32_t inVolume);
 /// Hands the text to the master handler (installing the default one when none is
 /// installed). A null text is ignored.
 TARNCORE_API void Trace(const char* inText);
