@@ -180,8 +180,9 @@ struct AddressLinks {
 
     static bool IsListable(const void* inMemory, std::size_t inSize) {
         const auto address = reinterpret_cast<std::uintptr_t>(inMemory);
-        return address % (std::uintptr_t(1) << inAlignmentShift) == 0 && address != 0 &&
-               inSize <= (std::uintptr_t(1) << kAddressBits) - address;
+        constexpr std::uintptr_t kLimit = std::uintptr_t(1) << kAddressBits;
+        return address % (std::uintptr_t(1) << inAlignmentShift) == 0 && address != 0 && address < kLimit &&
+               inSize <= kLimit - address;
     }
 
     std::uint64_t LinkOf(const void* inBlock) const {

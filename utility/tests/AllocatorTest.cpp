@@ -175,6 +175,18 @@ TEST(AllocatorRegistry, ThePagePoolHandsARefillOutFromItsLastPageDown) {
     auto* const next = static_cast<std::byte*>(pool.TakePage());
     const std::byte* const start = last - (registry::kPagesPerRefill - 1) * registry::kPageSize;
     EXPECT_TRUE(next < start || next > last);
+
+    // The lists name pages and blocks by their aligned address in the user half of the
+    // address space; memory they could not name is never put to use.
+    const auto at = [](std::uintptr_t inAddress) { return reinterpret_cast<void*>(inAddress); };
+    const std::uintptr_t limit = std::uintptr_t(1) << 47;
+    EXPECT_TRUE(registry::PageLinks::IsListable(at(limit - registry::kRefillSize), registry::kRefillSize));
+    EXPECT_FALSE(registry::PageLinks::IsListable(at(limit - registry::kPageSize), registry::kRefillSize));
+    EXPECT_FALSE(registry::PageLinks::IsListable(at(limit), registry::kPageSize));
+    EXPECT_FALSE(registry::PageLinks::IsListable(at(~std::uintptr_t(0) - 4095), registry::kPageSize));
+    EXPECT_FALSE(registry::PageLinks::IsListable(at(8), registry::kPageSize));
+    EXPECT_TRUE(registry::BlockLinks::IsListable(at(8), registry::kPageSize));
+    EXPECT_FALSE(registry::BlockLinks::IsListable(nullptr, registry::kPageSize));
 }
 
 TEST_F(RefusedMemory, NewHandlersAreCalledUntilTheyGiveUp) {

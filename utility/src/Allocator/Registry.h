@@ -104,9 +104,10 @@ private:
 // The process's page pool, made on first use.
 BlockAllocator& GetBlockAllocator();
 
-// The allocator of one block size N.
+// The allocator of one block size N. Each has a cache line of its own, so that threads
+// busy with different sizes do not contend for one line.
 template <std::uint32_t N>
-class FixedSizeNonBlockingAllocator final : public PrivateAllocator {
+class alignas(64) FixedSizeNonBlockingAllocator final : public PrivateAllocator {
     static_assert(N % 8 == 0 && N <= kPageSize, "blocks hold an 8-byte link and fit a page");
 
 public:
