@@ -1,8 +1,9 @@
-// The small block allocator against malloc/free in the same process: allocate+dispose
-// pairs, and batches of 1000 allocations followed by 1000 disposals, for 16 to 4096
-// bytes on 1 and 2 threads. Run under LD_PRELOAD, "Malloc" is the preloaded allocator
-// (bench/run-allocator-peers does the runs and prints the table). One operation is
-// one block allocated and given back; the label carries the operations per iteration.
+// The small block allocator and the allocator registry against malloc/free in the same
+// process: allocate+dispose pairs, and batches of 1000 allocations followed by 1000
+// disposals, for 16 to 4096 bytes on 1 and 2 threads. Run under LD_PRELOAD, "Malloc" is the preloaded
+// allocator (bench/run-allocator-peers does the runs and prints the table). One operation is one block
+// allocated and given back; the label carries the operations per iteration.
+#include <tarncore/utility/Allocator.h>
 #include <tarncore/utility/SmallBlockAllocator.h>
 
 #include <benchmark/benchmark.h>
@@ -17,6 +18,13 @@ namespace {
 struct SmallBlock {
     static void* Allocate(unsigned int inSize) { return sba::Allocate(inSize); }
     static void Dispose(void* inBlock, unsigned int inSize) { sba::Dispose(inBlock, inSize); }
+};
+
+struct Registry {
+    static void* Allocate(unsigned int inSize) { return tarncore::utility::Allocator::Allocate(inSize); }
+    static void Dispose(void* inBlock, unsigned int inSize) {
+        tarncore::utility::Allocator::Dispose(inBlock, inSize);
+    }
 };
 
 struct Malloc {
@@ -58,8 +66,10 @@ void Sizes(benchmark::internal::Benchmark* inBenchmark) {
 }  // namespace
 
 BENCHMARK_TEMPLATE(Pair, SmallBlock)->Apply(Sizes);
+BENCHMARK_TEMPLATE(Pair, Registry)->Apply(Sizes);
 BENCHMARK_TEMPLATE(Pair, Malloc)->Apply(Sizes);
 BENCHMARK_TEMPLATE(Batch, SmallBlock)->Apply(Sizes);
+BENCHMARK_TEMPLATE(Batch, Registry)->Apply(Sizes);
 BENCHMARK_TEMPLATE(Batch, Malloc)->Apply(Sizes);
 
 BENCHMARK_MAIN();

@@ -13,6 +13,16 @@ void* AlignedAllocate(std::size_t inSize, std::size_t inAlignment);
 // Releases a block of AlignedAllocate; null is ignored.
 void AlignedFree(void* inBlock);
 
+// inSize bytes from the system's heap (aligned for any type), or null.
+void* HeapAllocate(std::size_t inSize);
+// Releases a block of HeapAllocate; null is ignored.
+void HeapFree(void* inBlock);
+
+// Says that a block of AlignedAllocate is kept until the process ends on purpose,
+// perhaps reachable only through links a leak checker cannot read: it is not reported
+// as lost.
+void KeepUntilExit(void* inBlock);
+
 // Gives the whole pages inside a block back to the system before the block is
 // released: the system allocator may keep a freed block in its heap, resident. The
 // pages read as zeros if the block is used again. The bytes next to the block's ends

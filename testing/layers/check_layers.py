@@ -42,6 +42,10 @@ CASES = [
     ("tarncore_utility", '"threads/internal/Condition.h"', False),
     ("tarncore_utility_services", '"threads/internal/Condition.h"', True),
     ("tarncore_utility_services", "<tarncore/config/Errors.h>", True),
+    # The allocators never depend on debug: their statistics trace is built in debug.
+    ("tarncore_utility_services", "<tarncore/debug/SafeTraceStream.h>", False),
+    ("tarncore_utility_services", '"utility/src/LockFreeList.h"', True),
+    ("tarncore_debug", "<tarncore/utility/Allocator.h>", False),
     # Declared internal folders reach only those that name them.
     ("tarncore_config", '"platform/os/Files.h"', False),
     ("tarncore_filesupport", '"platform/os/Files.h"', True),

@@ -1,10 +1,22 @@
-// Linux: aligned blocks through posix_memalign, pages given back with madvise.
+// Linux: aligned blocks through posix_memalign, heap blocks through malloc, pages given back with madvise.
 #include "platform/os/Memory.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 #include <sys/mman.h>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
+#define TARNCORE_LEAK_CHECKER 1
+#endif
+#endif
+#if !defined(TARNCORE_LEAK_CHECKER) && (defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_LEAK__))
+#define TARNCORE_LEAK_CHECKER 1
+#endif
+#if defined(TARNCORE_LEAK_CHECKER)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <unistd.h>
 
@@ -18,6 +30,16 @@ void* AlignedAllocate(std::size_t inSize, std::size_t inAlignment) {
 }
 
 void AlignedFree(void* inBlock) { std::free(inBlock); }
+
+void* HeapAllocate(std::size_t inSize) { return std::malloc(inSize); }
+
+void HeapFree(void* inBlock) { std::free(inBlock); }
+
+void KeepUntilExit([[maybe_unused]] void* inBlock) {
+#if defined(TARNCORE_LEAK_CHECKER)
+    if (inBlock != nullptr) __lsan_ignore_object(inBlock);
+#endif
+}
 
 void DiscardPages(void* inBlock, std::size_t inSize) {
     const std::size_t kKept = 64;

@@ -3,6 +3,8 @@
 
 #include <tarncore/platform/Export.h>
 
+#include <cstdint>
+
 /// @file
 /// The library's process-wide allocator for small blocks whose size the caller passes
 /// again when it gives them back. Sizes up to 8192 bytes are rounded up to one of 71
@@ -39,6 +41,21 @@ TARNCORE_API void Trim();
 
 /// The number of bytes Allocate(inSize) really provides.
 TARNCORE_API unsigned int GetActualAllocationSize(unsigned int inSize);
+
+/// Allocator statistics. None are kept: GetSnapshot always answers false.
+namespace Metrics {
+
+/// What a snapshot of the allocator's use would hold.
+struct Snapshot {
+    std::uint64_t bytesHeld = 0;    ///< Memory the pools hold, in bytes.
+    std::uint64_t blocksInUse = 0;  ///< Blocks handed out and not given back.
+};
+
+/// Fills outSnapshot when statistics are kept; they are not, so it returns false and
+/// leaves outSnapshot unchanged.
+TARNCORE_API bool GetSnapshot(Snapshot& outSnapshot);
+
+}  // namespace Metrics
 
 }  // namespace SmallBlockAllocator
 }  // namespace utility
