@@ -69,6 +69,11 @@ CASES = [
     ("tarncore_debug", "<tarncore/console/ConsoleLogFile.h>", True),
     ("tarncore_debug", '"console/src/LogClock.h"', False),
     ("tarncore_proplist", "<tarncore/debug/DebugDatabase.h>", False),
+    # The assertions ask through the platform's modal prompt and learn about the process
+    # through its internal interface; the console below them does not see them.
+    ("tarncore_debug", "<tarncore/platform/ModalPrompt.h>", True),
+    ("tarncore_debug", '"platform/os/Process.h"', True),
+    ("tarncore_console", "<tarncore/debug/Assert.h>", False),
 ]
 
 
