@@ -65,6 +65,14 @@ CASES = [
     ("tarncore_debug", "<tarncore/console/ConsoleLogFile.h>", True),
     ("tarncore_debug", '"console/src/LogClock.h"', False),
     ("tarncore_proplist", "<tarncore/debug/DebugDatabase.h>", False),
+    # The built-in commands stand on debug and the registry below it; neither sees
+    # them, and they reach the operating system only through file support.
+    ("tarncore_commands", "<tarncore/debug/Trace.h>", True),
+    ("tarncore_commands", "<tarncore/console/Command.h>", True),
+    ("tarncore_commands", '"debug/src/DatabaseFiles.h"', False),
+    ("tarncore_commands", '"platform/os/Files.h"', False),
+    ("tarncore_console", "<tarncore/commands/BuiltInCommands.h>", False),
+    ("tarncore_debug", "<tarncore/commands/BuiltInCommands.h>", False),
 ]
 
 
