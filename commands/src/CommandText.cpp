@@ -29,7 +29,9 @@ void WriteDashesUnder(UTF16OutputStream& ioOut, const char* inAscii) {
     console::WriteLineEnd(ioOut);
 }
 
-void Write(UTF16OutputStream& ioOut, const utility::UTF8String& inText) { ioOut << utility::UTF8to16(inText); }
+void Write(UTF16OutputStream& ioOut, const utility::UTF8String& inText) {
+    ioOut << utility::UTF8to16(inText);
+}
 
 namespace {
 

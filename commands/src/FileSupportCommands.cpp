@@ -1,4 +1,4 @@
-// filesupport.listdirs, .listvols, .file and .dir: special folders, volumes, and walks over files and folders.
+// filesupport.listdirs, .listvols, .file and .dir: special folders, volumes, file and folder walks.
 #include "commands/src/BuiltInCommands.h"
 #include "commands/src/CommandText.h"
 

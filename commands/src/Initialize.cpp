@@ -25,9 +25,11 @@ namespace cmd = commands;
 
 // Registered in this order; the help texts are what ListCommands shows.
 const BuiltIn kBuiltIns[] = {
-    {u"debug.get", u"debug.get <variable path> - Gets the value of the debug variable from the debug database.",
+    {u"debug.get",
+     u"debug.get <variable path> - Gets the value of the debug variable from the debug database.",
      &Make<cmd::debug::Get>},
-    {u"debug.list", u"debug.list - displays the entire contents of the debug database.", &Make<cmd::debug::List>},
+    {u"debug.list", u"debug.list - displays the entire contents of the debug database.",
+     &Make<cmd::debug::List>},
     {u"debug.set",
      u"debug.set <variable path> = <value> - Sets the value of the debug variable in the debug database.",
      &Make<cmd::debug::Set>},
@@ -38,7 +40,8 @@ const BuiltIn kBuiltIns[] = {
     {u"trace.getcategories", u"trace.getcategories - Lists all catagories that have been traced.",
      &Make<cmd::trace::GetCategories>},
     {u"trace.set.master",
-     u"trace.set.master <volume> - Sets the master trace volume. This is the highest volume that will be traced.",
+     u"trace.set.master <volume> - Sets the master trace volume. This is the highest volume that will be "
+     u"traced.",
      &Make<cmd::trace::SetMaster>},
     {u"trace.get.master",
      u"trace.get.master - Gets the master trace volume. This is the highest volume that will be traced.",

@@ -82,28 +82,29 @@ TEST_F(BuiltInCommandsTest, ListsTheThirteenHelpTextsInNameOrder) {
     std::basic_stringbuf<UTF16Char> buffer;
     UTF16OutputStream out(&buffer);
     console::ListCommands(out);
-    EXPECT_EQ(N(buffer.str()),
-              "Currently installed commands.\r\n"
-              "-----------------------------\r\n"
-              "debug.clear - clears the contents of the debug database.\r\n"
-              "debug.get <variable path> - Gets the value of the debug variable from the debug database.\r\n"
-              "debug.list - displays the entire contents of the debug database.\r\n"
-              "debug.set <variable path> = <value> - Sets the value of the debug variable in the debug "
-              "database.\r\n"
-              "filesupport.dir <file path> - given a path, echos the path and indicates if the directory "
-              "exists\r\n"
-              "filesupport.file <file path> - given a file name, echos the path and indicates if the file "
-              "exists\r\n"
-              "filesupport.listdirs - list the special directoriees.\r\n"
-              "filesupport.listvols - list the mounted volumes.\r\n"
-              "trace.get <category> - Gets the volume of this trace category.\r\n"
-              "trace.get.master - Gets the master trace volume. This is the highest volume that will be "
-              "traced.\r\n"
-              "trace.getcategories - Lists all catagories that have been traced.\r\n"
-              "trace.set <category> <volume> - Sets the volume of this trace category.\r\n"
-              "trace.set.master <volume> - Sets the master trace volume. This is the highest volume that will "
-              "be traced.\r\n"
-              "\r\n");
+    EXPECT_EQ(
+        N(buffer.str()),
+        "Currently installed commands.\r\n"
+        "-----------------------------\r\n"
+        "debug.clear - clears the contents of the debug database.\r\n"
+        "debug.get <variable path> - Gets the value of the debug variable from the debug database.\r\n"
+        "debug.list - displays the entire contents of the debug database.\r\n"
+        "debug.set <variable path> = <value> - Sets the value of the debug variable in the debug "
+        "database.\r\n"
+        "filesupport.dir <file path> - given a path, echos the path and indicates if the directory "
+        "exists\r\n"
+        "filesupport.file <file path> - given a file name, echos the path and indicates if the file "
+        "exists\r\n"
+        "filesupport.listdirs - list the special directoriees.\r\n"
+        "filesupport.listvols - list the mounted volumes.\r\n"
+        "trace.get <category> - Gets the volume of this trace category.\r\n"
+        "trace.get.master - Gets the master trace volume. This is the highest volume that will be "
+        "traced.\r\n"
+        "trace.getcategories - Lists all catagories that have been traced.\r\n"
+        "trace.set <category> <volume> - Sets the volume of this trace category.\r\n"
+        "trace.set.master <volume> - Sets the master trace volume. This is the highest volume that will "
+        "be traced.\r\n"
+        "\r\n");
 }
 
 TEST_F(BuiltInCommandsTest, DebugCommandsReadAndChangeTheDatabase) {
@@ -111,7 +112,8 @@ TEST_F(BuiltInCommandsTest, DebugCommandsReadAndChangeTheDatabase) {
     EXPECT_EQ(RunLine("debug.clear"), "Clearing contents of debug database!\r\n");
 
     // Names match without regard to case; a leading space runs nothing.
-    EXPECT_EQ(RunLine("DEBUG.LIST"), "Listing contents of debug database!\r\n" + std::string(35, '-') + "\r\n");
+    EXPECT_EQ(RunLine("DEBUG.LIST"),
+              "Listing contents of debug database!\r\n" + std::string(35, '-') + "\r\n");
     EXPECT_EQ(RunLine(" debug.list"), "(not run)");
 
     EXPECT_EQ(RunLine("debug.set a.b = 1"), "");
@@ -129,7 +131,8 @@ TEST_F(BuiltInCommandsTest, DebugCommandsReadAndChangeTheDatabase) {
     // Each set rewrites the file.
     const std::string file =
         tarncore::filesupport::File(Dir::PrefDir(), W("Debug Database.txt")).FullPathMultiByte();
-    EXPECT_EQ(ReadFile(file), "a\tb\r\na.b\t1\r\nflag.only\t\r\nk\xC3\xA9y\tv\xE2\x82\xAC\r\nspaced.key\ttwo words\r\n");
+    EXPECT_EQ(ReadFile(file),
+              "a\tb\r\na.b\t1\r\nflag.only\t\r\nk\xC3\xA9y\tv\xE2\x82\xAC\r\nspaced.key\ttwo words\r\n");
 
     // A missing variable is added in memory, empty, and not written.
     EXPECT_EQ(RunLine("debug.get missing"), "missing = \r\n");
@@ -138,13 +141,13 @@ TEST_F(BuiltInCommandsTest, DebugCommandsReadAndChangeTheDatabase) {
     EXPECT_EQ(RunLine("debug.get a.b"), "a.b = 1\r\n");
 
     EXPECT_EQ(RunLine("debug.list"), "Listing contents of debug database!\r\n" + std::string(35, '-') +
-                                     "\r\n"
-                                     "a = b\r\n"
-                                     "a.b = 1\r\n"
-                                     "flag.only = \r\n"
-                                     "k\xC3\xA9y = v\xE2\x82\xAC\r\n"
-                                     "missing = \r\n"
-                                     "spaced.key = two words\r\n");
+                                         "\r\n"
+                                         "a = b\r\n"
+                                         "a.b = 1\r\n"
+                                         "flag.only = \r\n"
+                                         "k\xC3\xA9y = v\xE2\x82\xAC\r\n"
+                                         "missing = \r\n"
+                                         "spaced.key = two words\r\n");
 
     // debug.clear empties memory only; the file keeps the entries until the next set.
     EXPECT_EQ(RunLine("debug.clear"), "Clearing contents of debug database!\r\n");
@@ -202,13 +205,14 @@ TEST_F(BuiltInCommandsTest, ListsTheSpecialFoldersAndTheVolumes) {
     namespace commondirs = tarncore::filesupport::commondirs;
     EXPECT_EQ(RunLine("filesupport.listdirs"),
               "App Dir = \t\t" + Path(Dir::AppDir()) + "\r\nExecutable Dir = \t\t" +
-                  Path(commondirs::ExecutableDir()) + "\r\nResources Dir = \t\t" + Path(commondirs::ResourcesDir()) +
-                  "\r\nPackage Dir = \t\t" + Path(Dir::PackageDir()) + "\r\nCommon Files Dir = \t\t" +
-                  Path(Dir::CommonFilesDir()) + "\r\nPlugins Dir = \t\t" + Path(commondirs::PluginsDir()) +
-                  "\r\nRequired Plugins Dir = \t\t" + Path(commondirs::RequiredPluginsDir()) +
-                  "\r\nUser Docs Dir = \t\t" + Path(Dir::UserDocsDir()) + "\r\nTemp Dir = \t\t" +
-                  Path(Dir::TempDir()) + "\r\nPref Dir = \t\t" + Path(Dir::PrefDir()) +
-                  "\r\nGlobal Pref Dir = \t\t" + Path(Dir::GlobalPrefDir()) + "\r\n");
+                  Path(commondirs::ExecutableDir()) + "\r\nResources Dir = \t\t" +
+                  Path(commondirs::ResourcesDir()) + "\r\nPackage Dir = \t\t" + Path(Dir::PackageDir()) +
+                  "\r\nCommon Files Dir = \t\t" + Path(Dir::CommonFilesDir()) + "\r\nPlugins Dir = \t\t" +
+                  Path(commondirs::PluginsDir()) + "\r\nRequired Plugins Dir = \t\t" +
+                  Path(commondirs::RequiredPluginsDir()) + "\r\nUser Docs Dir = \t\t" +
+                  Path(Dir::UserDocsDir()) + "\r\nTemp Dir = \t\t" + Path(Dir::TempDir()) +
+                  "\r\nPref Dir = \t\t" + Path(Dir::PrefDir()) + "\r\nGlobal Pref Dir = \t\t" +
+                  Path(Dir::GlobalPrefDir()) + "\r\n");
 
     std::string volumes = "List Volumes: \r\n";
     for (Dir::DirIterator volume = Dir::BeginVolumes(); volume != Dir::EndVolumes(); ++volume)
@@ -259,8 +263,8 @@ TEST_F(BuiltInCommandsTest, FileWalkMakesRenamesAndRemovesAMissingFile) {
                   "\r\n    found.\r\n   File.Created: T\r\n   File.Modified: T\r\n"
                   " File.GetName: Notes.TXT\r\n File.GetTitle: Notes\r\n File.GetExtension: .TXT\r\n"
                   " File.GetExtension toLower: .txt\r\n Parent.FullPath: " +
-                  folder + "\r\n    found\r\n   Dir.Created: T\r\n   Dir.Modified: T\r\n Dir.GetName: " + name +
-                  "\r\n\r\n");
+                  folder + "\r\n    found\r\n   Dir.Created: T\r\n   Dir.Modified: T\r\n Dir.GetName: " +
+                  name + "\r\n\r\n");
     EXPECT_EQ(ReadFile(path), "kept");
 }
 
@@ -327,17 +331,16 @@ TEST_F(BuiltInCommandsTest, FileWalkMakesAndRemovesAMissingFolder) {
 TEST_F(BuiltInCommandsTest, DirReportsAFolderAndItsParent) {
     const std::string folder = tarncore::testing::MakeTempFolder("dir");
     const std::string name = fs::path(folder).filename().string();
-    EXPECT_EQ(RunLine("filesupport.dir " + folder + "/Missing"),
-              "Directory Path: " + folder +
-                  "/Missing\r\n"
-                  "    not found.\r\n"
-                  " Dir Name: Missing\r\n"
-                  " Parent Path: " +
-                  folder +
-                  "\r\n"
-                  "    found\r\n"
-                  " Dir name: " +
-                  name + "\r\n\r\n");
+    EXPECT_EQ(RunLine("filesupport.dir " + folder + "/Missing"), "Directory Path: " + folder +
+                                                                     "/Missing\r\n"
+                                                                     "    not found.\r\n"
+                                                                     " Dir Name: Missing\r\n"
+                                                                     " Parent Path: " +
+                                                                     folder +
+                                                                     "\r\n"
+                                                                     "    found\r\n"
+                                                                     " Dir name: " +
+                                                                     name + "\r\n\r\n");
     EXPECT_EQ(RunLine("FileSupport.Dir " + folder + "/"),
               "Directory Path: " + folder + "\r\n    found.\r\n Dir Name: " + name + "\r\n Parent Path: " +
                   fs::path(folder).parent_path().string() + "\r\n    found\r\n Dir name: tmp\r\n\r\n");

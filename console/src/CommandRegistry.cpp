@@ -127,10 +127,10 @@ UTF16String TokenReader::Next() {
     if (mPosition == UTF16String::npos) return UTF16String();
     const std::size_t delimiter =
         mDelimiters.empty() ? UTF16String::npos : mText.find_first_of(mDelimiters, mPosition);
-    UTF16String token = mText.substr(mPosition, delimiter == UTF16String::npos ? UTF16String::npos
-                                                                                : delimiter - mPosition);
-    mPosition = delimiter == UTF16String::npos || delimiter + 1 >= mText.size() ? UTF16String::npos
-                                                                                : delimiter + 1;
+    UTF16String token =
+        mText.substr(mPosition, delimiter == UTF16String::npos ? UTF16String::npos : delimiter - mPosition);
+    mPosition =
+        delimiter == UTF16String::npos || delimiter + 1 >= mText.size() ? UTF16String::npos : delimiter + 1;
     return token;
 }
 
