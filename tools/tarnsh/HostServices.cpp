@@ -115,6 +115,13 @@ HostServices::HostServices(std::ostream& inErrors) : mErrors(inErrors) {
     std::unique_ptr<tarncore::xml::DocParserFactory> parsers(new tarncore::xml::ExpatParserFactory);
     tarncore::xml::SetParserFactory(parsers);
     tarncore::console::Initialize();
+    // The run's log starts with the host, not with its first trace line, so a user who
+    // turned the log on sees every run in it.
+    try {
+        tarncore::console::ConsoleLogFile::GetInstance();
+    } catch (...) {
+        mErrors << "no console log: " << DescribeException(std::current_exception()) << "\n";
+    }
 }
 
 HostServices::~HostServices() {

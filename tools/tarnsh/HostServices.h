@@ -36,11 +36,11 @@ public:
 };
 
 // The host's start-up and shut-down. Made first: sets the client identity, installs the
-// localizer, the error manager and the XML parser factory, and registers the console's
-// built-in commands. Destroyed last, in the reverse order: unregisters the built-ins,
-// shuts the trace manager down (saving the trace settings), closes the console log,
-// then removes the parser factory, the error manager and the localizer. What fails
-// while shutting down is written to inErrors and the rest still runs.
+// localizer, the error manager and the XML parser factory, registers the console's
+// built-in commands and opens the console log (when the user keeps one). Destroyed last, in the reverse
+// order: unregisters the built-ins, shuts the trace manager down (saving the trace settings), closes the
+// console log, then removes the parser factory, the error manager and the localizer. What fails while
+// shutting down is written to inErrors and the rest still runs.
 class HostServices {
 public:
     explicit HostServices(std::ostream& inErrors);

@@ -17,9 +17,10 @@ def check(what, got, expected):
 def main(tarnsh):
     home = Home()
     try:
+        absent = home.path("absent")
         lines = ["debug.set a.b = 1", "debug.set  greeting = h\u00e9llo w", "debug.get a.b", "DEBUG.LIST",
                  'trace.set "My Cat" 3', "trace.get My Cat", "trace.set Other", "trace.set.master 7x",
-                 "trace.get.master", 'echo "two  words" three\\"', "filesupport.dir /nowhere/sub",
+                 "trace.get.master", 'echo "two  words" three\\"', f"filesupport.dir {absent}/sub",
                  "arrange 1000 560 dialog.svg"]
         args = []
         for line in lines:
@@ -38,8 +39,8 @@ def main(tarnsh):
               "Master trace volume set to 7.\n"
               "Master trace volume is 7.\n"
               'two  words three"\n'
-              "Directory Path: /nowhere/sub\n    not found.\n Dir Name: sub\n"
-              " Parent Path: /nowhere\n    not found\n Dir name: nowhere\n\n"
+              f"Directory Path: {absent}/sub\n    not found.\n Dir Name: sub\n"
+              f" Parent Path: {absent}\n    not found\n Dir name: absent\n\n"
               "1000 x 560 (minimum 915.5 x 440, fits) -> dialog.svg\n")
         with open(home.path("dialog.svg"), encoding="utf-8") as svg:
             picture = svg.read()
@@ -52,6 +53,16 @@ def main(tarnsh):
         check("the next run: output", (status, out, err),
               (0, "greeting = h\u00e9llo w\ntrace volume for category My Cat is 3.\nMaster trace volume is 7.\n",
                ""))
+
+        # The console log, turned on by making its file, is closed with a footer at exit.
+        prefs = os.path.dirname(home.find("Debug Database.txt")[0])
+        log = os.path.join(prefs, "tarnsh Log.txt")
+        open(log, "w").close()
+        status, out, err = run(tarnsh, home, ["-c", "trace.get.master"])
+        with open(log, encoding="utf-8") as f:
+            text = f.read()
+        check("the console log: opened and closed",
+              (status, text.startswith("Log file created: "), "Log file closed: " in text), (0, True, True))
 
         # help is the registry's listing: the library's built-ins beside tarnsh's own.
         status, out, err = run(tarnsh, home, ["-c", "help"])
@@ -106,4 +117,4 @@ def main(tarnsh):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(os.path.abspath(sys.argv[1])))
