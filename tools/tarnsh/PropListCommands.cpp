@@ -3,10 +3,7 @@
 #include "HostServices.h"
 #include "Shell.h"
 
-#include <tarncore/config/Messages.h>
-#include <tarncore/filesupport/ByteStreams.h>
 #include <tarncore/filesupport/File.h>
-#include <tarncore/filesupport/FileExceptions.h>
 #include <tarncore/proplist/PropList.h>
 #include <tarncore/proplist/PropListUtils.h>
 
@@ -120,19 +117,6 @@ void PrintTree(const PropList& inList, int inIndent, std::ostream& out) {
     }
 }
 
-// Runs inWork, turning what files and streams throw into a message for the console.
-template <class Work>
-void Reporting(Work inWork) {
-    try {
-        inWork();
-    } catch (const fsup::file_exception& e) {
-        throw std::runtime_error(
-            ToNarrow(tarncore::config::RenderMessage(e.what(), {e.GetFile().FullPath()})));
-    } catch (const fsup::byte_stream_exception&) {
-        throw std::runtime_error("the file cannot be written");
-    }
-}
-
 fsup::File FileOf(const std::string& inPath) { return fsup::File(ToWide(inPath)); }
 
 PropList Load(const fsup::File& inFile) {
@@ -211,28 +195,24 @@ const CommandSet sPropListCommands([](Shell& shell) {
     shell.Add("plist-show", "plist-show <file>", "Shows a property-list file as an indented tree.",
               [](const Shell::Arguments& args, std::ostream& out) {
                   if (args.size() != 2) throw std::invalid_argument("usage: plist-show <file>");
-                  Reporting([&] {
-                      const PropList list = Load(FileOf(args[1]));
-                      out << "version " << list.GetVersion() << "\n";
-                      PrintTree(list, 0, out);
-                  });
+                  const PropList list = Load(FileOf(args[1]));
+                  out << "version " << list.GetVersion() << "\n";
+                  PrintTree(list, 0, out);
               });
     shell.Add("plist-get", "plist-get <file> <key/path>",
               "Prints one value of a property-list file (a nested list as a tree).",
               [](const Shell::Arguments& args, std::ostream& out) {
                   if (args.size() != 3) throw std::invalid_argument("usage: plist-get <file> <key/path>");
-                  Reporting([&] {
-                      PropList list = Load(FileOf(args[1]));
-                      const std::vector<std::string> keys = SplitPath(args[2]);
-                      const PropList* parent = Parent(list, keys, false);
-                      const UTF8String key = Key(keys.back());
-                      if (const PropList* sub = parent->GetSubList(key))
-                          PrintTree(*sub, 0, out);
-                      else if (parent->GetPropertyType(key) == plist::kPropertyNone)
-                          throw std::runtime_error("no value " + args[2]);
-                      else
-                          out << ValueText(*parent, key) << "\n";
-                  });
+                  PropList list = Load(FileOf(args[1]));
+                  const std::vector<std::string> keys = SplitPath(args[2]);
+                  const PropList* parent = Parent(list, keys, false);
+                  const UTF8String key = Key(keys.back());
+                  if (const PropList* sub = parent->GetSubList(key))
+                      PrintTree(*sub, 0, out);
+                  else if (parent->GetPropertyType(key) == plist::kPropertyNone)
+                      throw std::runtime_error("no value " + args[2]);
+                  else
+                      out << ValueText(*parent, key) << "\n";
               });
     shell.Add("plist-set", "plist-set <file> <key/path> <value> [type]",
               "Sets one value and saves the file, made when missing; lists on the path are made too. "
@@ -241,21 +221,19 @@ const CommandSet sPropListCommands([](Shell& shell) {
               [](const Shell::Arguments& args, std::ostream& out) {
                   if (args.size() != 4 && args.size() != 5)
                       throw std::invalid_argument("usage: plist-set <file> <key/path> <value> [type]");
-                  Reporting([&] {
-                      fsup::File file = FileOf(args[1]);
-                      PropList list = file.Exists() ? Load(file) : PropList();
-                      const std::vector<std::string> keys = SplitPath(args[2]);
-                      PropList* parent = Parent(list, keys, true);
-                      const UTF8String key = Key(keys.back());
-                      plist::PropListPropertyType type = parent->GetPropertyType(key);
-                      if (args.size() == 5)
-                          type = TypeNamed(args[4]);
-                      else if (type == plist::kPropertyNone)
-                          type = plist::kPropertyUnicodeString;
-                      SetScalar(*parent, key, type, args[3]);
-                      plist::utils::SavePropList(file, list);
-                      out << args[2] << " (" << TypeName(type) << ") = " << ValueText(*parent, key) << "\n";
-                  });
+                  fsup::File file = FileOf(args[1]);
+                  PropList list = file.Exists() ? Load(file) : PropList();
+                  const std::vector<std::string> keys = SplitPath(args[2]);
+                  PropList* parent = Parent(list, keys, true);
+                  const UTF8String key = Key(keys.back());
+                  plist::PropListPropertyType type = parent->GetPropertyType(key);
+                  if (args.size() == 5)
+                      type = TypeNamed(args[4]);
+                  else if (type == plist::kPropertyNone)
+                      type = plist::kPropertyUnicodeString;
+                  SetScalar(*parent, key, type, args[3]);
+                  plist::utils::SavePropList(file, list);
+                  out << args[2] << " (" << TypeName(type) << ") = " << ValueText(*parent, key) << "\n";
               });
 });
 

@@ -1,24 +1,24 @@
-// The shell: splitting command lines, the built-in commands, and running prompts and scripts.
+// The shell: tarnsh's commands in the console's registry, running lines, scripts and the prompt.
 #include "Shell.h"
 
+#include "ConsoleOutput.h"
 #include "HostServices.h"
+#include "LineEditor.h"
 
 #include <tarncore/config/Client.h>
 #include <tarncore/config/Errors.h>
-#include <tarncore/utility/UnicodeStrings.h>
+#include <tarncore/console/Command.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <iomanip>
-#include <iostream>
+#include <istream>
+#include <sstream>
 #include <stdexcept>
-
-#include <editline/readline.h>
-#include <unistd.h>
 
 namespace tarnsh {
 
 namespace config = tarncore::config;
+namespace console = tarncore::console;
+using tarncore::utility::UTF16String;
 
 std::vector<std::string> SplitCommandLine(const std::string& inLine) {
     std::vector<std::string> words;
@@ -46,10 +46,35 @@ std::vector<std::string> SplitCommandLine(const std::string& inLine) {
 }
 
 namespace {
+
 std::vector<CommandSet::Installer>& Installers() {
     static std::vector<CommandSet::Installer> installers;
     return installers;
 }
+
+// The shell whose handlers the registry's factory hands out; none before the shell is
+// made and after it is gone, when the factory makes nothing.
+Shell* sShell = nullptr;
+
+// "help" writes the registry's own listing.
+class HelpCommand : public console::Command {
+public:
+    using console::Command::Command;
+    void Execute(const UTF16String&, tarncore::UTF16OutputStream& ioOut) override {
+        console::ListCommands(ioOut);
+    }
+};
+
+console::Command* MakeHelp(const UTF16String& inName, const UTF16String& inHelp) {
+    return new HelpCommand(inName, inHelp);
+}
+
+std::string Trimmed(const std::string& inLine) {
+    const std::size_t begin = inLine.find_first_not_of(" \t\r\n");
+    if (begin == std::string::npos) return std::string();
+    return inLine.substr(begin, inLine.find_last_not_of(" \t\r\n") - begin + 1);
+}
+
 }  // namespace
 
 CommandSet::CommandSet(Installer inInstaller) { Installers().push_back(inInstaller); }
@@ -58,11 +83,42 @@ void CommandSet::InstallAll(Shell& ioShell) {
     for (Installer installer : Installers()) installer(ioShell);
 }
 
-Shell::Shell() {
-    Add("help", "help", "Lists the commands.", [this](const Arguments&, std::ostream& out) {
-        for (const auto& [name, command] : mCommands)
-            out << std::left << std::setw(28) << command.usage << command.help << "\n";
-    });
+// A host command in the registry: runs its handler on the words of its argument text
+// and writes what the handler wrote, also when the handler then throws.
+class Shell::HostCommand : public console::Command {
+public:
+    HostCommand(const UTF16String& inName, const UTF16String& inHelp, Handler inHandler)
+        : console::Command(inName, inHelp), mHandler(std::move(inHandler)) {}
+
+    void Execute(const UTF16String& inArguments, tarncore::UTF16OutputStream& ioOut) override {
+        Arguments words = SplitCommandLine(ToNarrow(inArguments));
+        words.insert(words.begin(), ToNarrow(GetName()));
+        std::ostringstream text;
+        try {
+            mHandler(words, text);
+        } catch (...) {
+            WriteConsoleText(ioOut, text.str());
+            throw;
+        }
+        WriteConsoleText(ioOut, text.str());
+    }
+
+private:
+    Handler mHandler;
+};
+
+console::Command* Shell::MakeCommand(const UTF16String& inName, const UTF16String& inHelp) {
+    if (sShell == nullptr) return nullptr;
+    const auto found = sShell->mHandlers.find(inName);
+    return found == sShell->mHandlers.end() ? nullptr : new HostCommand(inName, inHelp, found->second);
+}
+
+Shell::Shell(tarncore::UTF16OutputStream& ioOut, std::ostream& ioErrors) : mOut(ioOut), mErrors(ioErrors) {
+    sShell = this;
+    const UTF16String help = ToWide("help");
+    console::CommandRegistry::RegisterCommand(help, ToWide("help - Lists the commands."), &MakeHelp);
+    mNames.push_back(help);
+
     Add("version", "version", "Prints the library version.",
         [](const Arguments&, std::ostream& out) { out << ToNarrow(config::GetVersionString()) << "\n"; });
     Add("client", "client", "Prints the client identity.", [](const Arguments&, std::ostream& out) {
@@ -96,52 +152,63 @@ Shell::Shell() {
     CommandSet::InstallAll(*this);
 }
 
+Shell::~Shell() {
+    for (const UTF16String& name : mNames) delete console::CommandRegistry::UnregisterCommand(name);
+    sShell = nullptr;
+}
+
 void Shell::Add(const std::string& inName, const std::string& inUsage, const std::string& inHelp,
                 Handler inHandler) {
-    mCommands[inName] = Command{inUsage, inHelp, std::move(inHandler)};
+    const UTF16String name = ToWide(inName);
+    if (console::CommandRegistry::IsCommandRegistered(name))
+        throw std::logic_error("tarnsh registers " + inName + " twice");
+    mHandlers[name] = std::move(inHandler);
+    console::CommandRegistry::RegisterCommand(name, ToWide(inUsage + " - " + inHelp), &MakeCommand);
+    mNames.push_back(name);
 }
 
-bool Shell::Execute(const std::string& inLine, std::ostream& out, std::ostream& err) {
-    const Arguments words = SplitCommandLine(inLine);
-    if (words.empty() || words[0][0] == '#') return true;
-    const auto found = mCommands.find(words[0]);
-    if (found == mCommands.end()) {
-        err << "unknown command: " << words[0] << " (try help)\n";
+bool Shell::Execute(const std::string& inLine) {
+    const std::string line = Trimmed(inLine);
+    if (line.empty() || line[0] == '#') return true;
+    if (!IsConsoleText(line)) {
+        mErrors << "not UTF-8 text: the line is ignored\n";
         return false;
     }
+    const UTF16String wide = ToWide(line);
     try {
-        found->second.handler(words, out);
-        return true;
-    } catch (const std::exception& e) {
-        err << e.what() << "\n";
+        if (console::ExecuteCommand(wide, mOut)) return true;
+    } catch (...) {
+        mOut.flush();
+        mErrors << DescribeException(std::current_exception()) << "\n";
         return false;
     }
+    // The registry reads the command word up to the first space.
+    const UTF16String word = console::TokenReader(wide, UTF16String(1, ' ')).Next();
+    if (console::CommandRegistry::IsCommandRegistered(word))
+        mErrors << ToNarrow(word) << ": the command could not be made\n";
+    else
+        mErrors << "unknown command: " << ToNarrow(word) << " (help lists the commands)\n";
+    return false;
 }
 
-int Shell::RunInteractive() {
-    const bool terminal = isatty(STDIN_FILENO) != 0;
-    if (!terminal) return RunScript(std::cin, std::cout, std::cerr);
-    std::cout << "tarnsh " << ToNarrow(config::GetVersionString()) << " (help lists the commands)\n";
-    while (!mQuit) {
-        char* line = readline("tarn> ");
-        if (line == nullptr) break;
-        const std::string text(line);
-        std::free(line);
-        if (!text.empty()) add_history(text.c_str());
-        Execute(text, std::cout, std::cerr);
-    }
-    return 0;
-}
-
-int Shell::RunScript(std::istream& inScript, std::ostream& out, std::ostream& err) {
+int Shell::RunScript(std::istream& inScript) {
     std::string line;
     int lineNumber = 0;
     while (!mQuit && std::getline(inScript, line)) {
         ++lineNumber;
-        if (!Execute(line, out, err)) {
-            err << "stopped at line " << lineNumber << "\n";
+        if (!Execute(line)) {
+            mErrors << "stopped at line " << lineNumber << "\n";
             return 1;
         }
+    }
+    return 0;
+}
+
+int Shell::RunInteractive(LineEditor& ioEditor) {
+    std::string line;
+    while (!mQuit && ioEditor.ReadLine("tarn> ", line)) {
+        ioEditor.Remember(line);
+        Execute(line);
     }
     return 0;
 }

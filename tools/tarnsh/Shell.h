@@ -1,5 +1,9 @@
-// Shell, the command lines tarnsh runs, and the command sets that subsystems add.
+// Shell: tarnsh's front over the console's command registry, and the command sets that subsystems add.
 #pragma once
+
+#include <tarncore/console/Command.h>
+#include <tarncore/utility/StringTypes.h>
+#include <tarncore/utility/TextStreams.h>
 
 #include <functional>
 #include <iosfwd>
@@ -9,35 +13,50 @@
 
 namespace tarnsh {
 
-// The command lines tarnsh understands. Each subsystem that lands adds its commands.
+class LineEditor;
+
+// Runs command lines through the console's registry (tarncore/console/Command.h),
+// where tarnsh's own commands are registered beside the library's built-ins. Make it
+// after HostServices and destroy it before: it unregisters its commands when it goes.
 class Shell {
 public:
     using Arguments = std::vector<std::string>;
+    // A host command: the words of its line (the name first; double quotes group words,
+    // a backslash escapes a character), writing UTF-8 text with LF line ends. It
+    // reports a failure by throwing.
     using Handler = std::function<void(const Arguments&, std::ostream&)>;
 
-    Shell();
+    // Registers tarnsh's commands: help, quit and the others, and every CommandSet's.
+    explicit Shell(tarncore::UTF16OutputStream& ioOut, std::ostream& ioErrors);
+    // Unregisters them.
+    ~Shell();
+    Shell(const Shell&) = delete;
+    Shell& operator=(const Shell&) = delete;
 
-    // Runs one command line; returns false when it failed (the reason is written to err).
-    bool Execute(const std::string& inLine, std::ostream& out, std::ostream& err);
-    // Reads command lines from a prompt with line editing and history until "quit".
-    int RunInteractive();
-    // Runs every line of a script; stops at the first failing line.
-    int RunScript(std::istream& inScript, std::ostream& out, std::ostream& err);
-
-    bool QuitRequested() const { return mQuit; }
-
-    // Adds or replaces a command. A handler reports failure by throwing.
+    // Registers a command with the help text "<usage> - <help>". The name must be new.
     void Add(const std::string& inName, const std::string& inUsage, const std::string& inHelp,
              Handler inHandler);
 
-private:
-    struct Command {
-        std::string usage;
-        std::string help;
-        Handler handler;
-    };
+    // Runs one command line; an empty line or one starting with "#" does nothing. Leading
+    // and trailing blanks are ignored. Returns false, with the reason on the error
+    // stream, when the line is not UTF-8, names no command, or the command throws.
+    bool Execute(const std::string& inLine);
+    // Runs every line of a script; stops at the first failing line. 0 or 1.
+    int RunScript(std::istream& inScript);
+    // Reads command lines at a prompt until "quit" or the end of input. 0.
+    int RunInteractive(LineEditor& ioEditor);
 
-    std::map<std::string, Command> mCommands;
+    bool QuitRequested() const { return mQuit; }
+
+private:
+    class HostCommand;
+    static tarncore::console::Command* MakeCommand(const tarncore::utility::UTF16String& inName,
+                                                   const tarncore::utility::UTF16String& inHelp);
+
+    tarncore::UTF16OutputStream& mOut;
+    std::ostream& mErrors;
+    std::map<tarncore::utility::UTF16String, Handler> mHandlers;  // by registered name
+    std::vector<tarncore::utility::UTF16String> mNames;           // registered, to unregister
     bool mQuit = false;
 };
 
