@@ -101,6 +101,18 @@ def main(tarnsh):
         status, out, err = run(tarnsh, home, [home.path("no-such-script")])
         check("missing script", status, 1)
 
+        # assert with nobody to ask (no display, no terminal) gets the headless answer, traces
+        # the assertion to standard error (the debugger output), and leaves "assert.enabled"
+        # as it was.
+        display = home.env.pop("DISPLAY", None)
+        status, out, err = run(tarnsh, home, ["-c", "assert a message", "-c", "debug.get assert.enabled"])
+        if display is not None:
+            home.env["DISPLAY"] = display
+        check("assert without a display", (status, out),
+              (0, "assert answered 3 (Ignore Once)\nassert.enabled = false\n"))
+        check("assert: traced, and written to the debugger output",
+              ("<Assert> <0> Debug Assert failed!\r\n" in err, "Function: tarnsh assert\r\n" in err), (True, True))
+
         # Standard input, when it is not a terminal, is a script too ("-" names it).
         for args in ([], ["-"]):
             status, out, err = run(tarnsh, home, args, stdin=b"echo from stdin\r\ndebug.get s\n")
