@@ -1,42 +1,15 @@
-// Several threads allocate, fill, check and dispose blocks of random sizes at once, and
-// hand blocks to each other. Every block's contents are checked before it goes back,
-// so a block handed out twice or a broken free list shows as a mismatch. The threads
-// now and then give their caches back (Trim), and each ends with blocks in its cache.
-//
-// The run is short by default (CI); TARNCORE_ALLOCATOR_STRESS_SECONDS sets its length.
+// The small block allocator under several threads at once (AllocatorStress.h); the
+// threads now and then give their caches back (Trim), and each ends with blocks in its
+// cache.
+#include "AllocatorStress.h"
+
 #include <tarncore/utility/SmallBlockAllocator.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <cstdint>
-#include <cstdlib>
-#include <mutex>
-#include <random>
-#include <thread>
-#include <vector>
-
-namespace sba = tarncore::utility::SmallBlockAllocator;
-
 namespace {
 
-struct Block {
-    unsigned char* data;
-    std::uint32_t size;
-    unsigned char pattern;
-    // Writes the block's pattern (inWrite) or tells whether it still holds it.
-    bool Pattern(bool inWrite) const {
-        for (std::uint32_t i = 0; i < size; ++i) {
-            const auto expected = static_cast<unsigned char>(pattern + i * 7);
-            if (inWrite)
-                data[i] = expected;
-            else if (data[i] != expected)
-                return false;
-        }
-        return true;
-    }
-};
+namespace sba = tarncore::utility::SmallBlockAllocator;
 
 // Mostly small sizes, some up to 8192, the two chunk sizes and a few system blocks.
 std::uint32_t RandomSize(std::mt19937& ioRandom) {
@@ -46,85 +19,10 @@ std::uint32_t RandomSize(std::mt19937& ioRandom) {
     return kind < 94 ? 4144 : kind < 96 ? 66352 : 8193 + ioRandom() % 60000;
 }
 
-void Stress(int inThreads) {
-    const char* seconds = std::getenv("TARNCORE_ALLOCATOR_STRESS_SECONDS");
-    const double runSeconds = seconds != nullptr && std::atof(seconds) > 0 ? std::atof(seconds) : 0.5;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(long(runSeconds * 1000));
-    std::mutex exchangeMutex;
-    std::vector<Block> exchange;  // blocks on their way from one thread to another
-    std::atomic<long> damaged{0}, handedOver{0};
-    auto dispose = [&](const Block& inBlock) {
-        damaged += !inBlock.Pattern(false);
-        sba::Dispose(inBlock.data, inBlock.size);
-    };
-
-    auto work = [&](unsigned inSeed) {
-        std::mt19937 random(inSeed);
-        std::vector<Block> live;
-        for (long count = 0; (count & 63) != 0 || std::chrono::steady_clock::now() < deadline; ++count) {
-            const std::uint32_t action = random() % 100;
-            if (action < 45 || live.empty()) {
-                const std::uint32_t size = RandomSize(random);
-                live.push_back({static_cast<unsigned char*>(sba::Allocate(size)), size,
-                                static_cast<unsigned char>(random())});
-                ASSERT_NE(live.back().data, nullptr);
-                live.back().Pattern(true);
-            } else if (action == 99 && random() % 16 == 0) {
-                sba::Trim();
-            } else if (action < 85 || live.size() > 2000) {
-                const std::size_t index = random() % live.size();
-                dispose(live[index]);
-                live[index] = live.back();
-                live.pop_back();
-            } else {
-                std::lock_guard<std::mutex> lock(exchangeMutex);
-                if (action < 92) {
-                    exchange.push_back(live.back());
-                    live.pop_back();
-                } else if (!exchange.empty()) {
-                    ++handedOver;
-                    damaged += !exchange.back().Pattern(false);
-                    live.push_back(exchange.back());
-                    exchange.pop_back();
-                }
-            }
-        }
-        for (const Block& block : live) dispose(block);
-    };
-
-    // Meanwhile short-lived threads take blocks from the exchange, give some back, leave
-    // new ones and end: their caches drain while the workers go on.
-    auto visit = [&](unsigned inSeed) {
-        std::mt19937 random(inSeed);
-        for (int i = 0; i < 64; ++i) {
-            std::lock_guard<std::mutex> lock(exchangeMutex);
-            if (!exchange.empty() && random() % 2 == 0) {
-                dispose(exchange.back());
-                exchange.pop_back();
-            } else {
-                const std::uint32_t size = RandomSize(random);
-                exchange.push_back({static_cast<unsigned char*>(sba::Allocate(size)), size,
-                                    static_cast<unsigned char>(random())});
-                exchange.back().Pattern(true);
-            }
-        }
-    };
-
-    std::vector<std::thread> threads;
-    for (int t = 0; t < inThreads; ++t) threads.emplace_back(work, 1234u + t);
-    for (unsigned visitor = 0; std::chrono::steady_clock::now() < deadline; ++visitor) {
-        std::thread(visit, 99u + visitor).join();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    for (auto& thread : threads) thread.join();
-    for (const Block& block : exchange) dispose(block);
-    EXPECT_EQ(damaged, 0);
-    EXPECT_GT(handedOver, 0);
-}
+const stress::StressedAllocator kSmallBlocks{&sba::Allocate, &sba::Dispose, &RandomSize, &sba::Trim};
 
 }  // namespace
 
-TEST(SmallBlockAllocatorStress, TwoThreads) { Stress(2); }
+TEST(SmallBlockAllocatorStress, TwoThreads) { stress::Run(kSmallBlocks, 2); }
 
-TEST(SmallBlockAllocatorStress, FourThreads) { Stress(4); }
+TEST(SmallBlockAllocatorStress, FourThreads) { stress::Run(kSmallBlocks, 4); }
