@@ -4,6 +4,7 @@
 #include <tarncore/utility/Allocator.h>
 
 #include "utility/src/LockFreeList.h"
+#include "utility/src/SizeClasses.h"
 
 #include <array>
 #include <cstddef>
@@ -24,21 +25,9 @@ constexpr std::uint32_t kEmergencyPageAlignment = 8;
 constexpr std::uint32_t kLargestClassSize = 1024;
 constexpr std::size_t kClassCount = 30;
 
-constexpr std::array<std::uint32_t, kClassCount> MakeClassSizes() {
-    std::array<std::uint32_t, kClassCount> sizes{};
-    std::size_t n = 0;
-    const auto run = [&](std::uint32_t inFirst, std::uint32_t inLast, std::uint32_t inStep) {
-        for (std::uint32_t size = inFirst; size <= inLast; size += inStep) sizes[n++] = size;
-    };
-    run(8, 32, 8);
-    run(48, 256, 16);
-    run(288, 512, 32);
-    run(640, 1024, 128);
-    return sizes;
-}
-
 // The block sizes of the 30 per-size allocators, ascending.
-constexpr std::array<std::uint32_t, kClassCount> kClassSizes = MakeClassSizes();
+constexpr std::array<std::uint32_t, kClassCount> kClassSizes =
+    SizesOfRuns<kClassCount>({{8, 32, 8}, {48, 256, 16}, {288, 512, 32}, {640, 1024, 128}});
 static_assert(kClassSizes[kClassCount - 1] == kLargestClassSize, "30 block sizes up to 1024");
 
 // Blocks are aligned to 8 bytes (pages to 4096, or 8 in emergency, and every block size

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AllocatorInterface.h"
+#include "utility/src/SizeClasses.h"
 
 #include <array>
 #include <cstddef>
@@ -15,24 +16,15 @@ namespace SmallBlockAllocator {
 constexpr std::uint32_t kLargestClassSize = 8192;
 constexpr std::size_t kClassCount = 71;
 
-constexpr std::array<std::uint32_t, kClassCount> MakeClassBlockSizes() {
-    std::array<std::uint32_t, kClassCount> sizes{};
-    std::size_t n = 0;
-    const auto run = [&](std::uint32_t inFirst, std::uint32_t inLast, std::uint32_t inStep) {
-        for (std::uint32_t size = inFirst; size <= inLast; size += inStep) sizes[n++] = size;
-    };
-    run(4, 8, 4);
-    run(16, 32, 8);
-    run(48, 256, 16);
-    run(288, 512, 32);
-    run(640, 1024, 128);
-    run(1152, 4096, 128);
-    run(4352, 8192, 256);
-    return sizes;
-}
-
 // The block sizes of the 71 classes, ascending.
-constexpr std::array<std::uint32_t, kClassCount> kClassBlockSizes = MakeClassBlockSizes();
+constexpr std::array<std::uint32_t, kClassCount> kClassBlockSizes =
+    SizesOfRuns<kClassCount>({{4, 8, 4},
+                              {16, 32, 8},
+                              {48, 256, 16},
+                              {288, 512, 32},
+                              {640, 1024, 128},
+                              {1152, 4096, 128},
+                              {4352, 8192, 256}});
 static_assert(kClassBlockSizes[kClassCount - 1] == kLargestClassSize, "71 classes up to 8192");
 
 constexpr std::array<std::uint8_t, kLargestClassSize + 1> MakeClassOfSize() {
