@@ -75,12 +75,12 @@ TEST(FileUtils, ParentPathsAndPathSpecs) {
         EXPECT_EQ(GetParentPath(U(path), parent), found) << path;
         EXPECT_EQ(parent, U(expected)) << path;
     }
-    auto spec = [](const char* inDir) {
+    auto pathIn = [](const char* inDir) {
         UTF16String path;
         BuildPathSpec(U(inDir), U("a.txt"), path);
         return path;
     };
-    EXPECT_EQ(std::make_tuple(spec("/dir"), spec("/dir/"), spec("/")),
+    EXPECT_EQ(std::make_tuple(pathIn("/dir"), pathIn("/dir/"), pathIn("/")),
               std::make_tuple(U("/dir/a.txt"), U("/dir/a.txt"), U("/a.txt")));
 }
 
