@@ -72,26 +72,9 @@ struct NodeType<SimpleTypeArrayNode<T>> {
     static constexpr PropListPropertyType kType = ScalarType<T>::kType;
 };
 
+// Each list type is its element's type plus 11.
 template <class NodeT>
-struct ListType;
-template <>
-struct ListType<UnicodeStringPropNode> {
-    static constexpr PropListPropertyType kType = kPropertyUnicodeStringList;
-};
-template <>
-struct ListType<StringPropNode> {
-    static constexpr PropListPropertyType kType = kPropertyStringList;
-};
-template <>
-struct ListType<BoolPropNode> {
-    static constexpr PropListPropertyType kType = kPropertyBoolList;
-};
-template <class T>
-struct ListType<SimpleTypeArrayNode<T>> {
-    // Each list type is its element's type plus 11.
-    static constexpr PropListPropertyType kType =
-        static_cast<PropListPropertyType>(ScalarType<T>::kType + 11);
-};
+constexpr PropListPropertyType kListType = static_cast<PropListPropertyType>(NodeType<NodeT>::kType + 11);
 
 // The node class of each scalar value type.
 template <class T>
@@ -133,7 +116,7 @@ PropListPropertyType SimpleTypeArrayNode<T>::GetType() const {
 
 template <class NodePointerT>
 PropListPropertyType PropListArrayNode<NodePointerT>::GetType() const {
-    return ListType<Node>::kType;
+    return kListType<Node>;
 }
 
 template class SimpleTypeArrayNode<unsigned short>;
@@ -242,7 +225,7 @@ bool PropList::GetScalar(const Key& inKey, ValueT& outValue) const {
 template <class NodeT, class ValueT>
 bool PropList::GetList(const Key& inKey, std::list<ValueT>& ioValue) const {
     const PropNodeBase* node = Find(inKey);
-    if (node == nullptr || node->GetType() != ListType<NodeT>::kType) return false;
+    if (node == nullptr || node->GetType() != kListType<NodeT>) return false;
     for (const NodeT* item : static_cast<const PropListArrayNode<NodeT*>*>(node)->GetItems())
         ioValue.push_back(item->GetValue());
     return true;

@@ -24,50 +24,44 @@ void AppendLiteral(UTF8String& ioText, const char (&inLiteral)[N]) {
     ioText.append(reinterpret_cast<const UTF8Char*>(inLiteral), N - 1);
 }
 
-// The element of each number type: its opening tag, and its empty form in "array.type".
+// The element of each number type: its start (name and attributes) and its name. It is
+// written "<start>value</name>", and empty "<start/>" in "array.type".
 template <class T>
-struct NumberTags;
+struct NumberTag;
 template <>
-struct NumberTags<unsigned short> {
-    static constexpr char kOpen[] = "<int type='unsigned' size='16'>";
-    static constexpr char kEmpty[] = "<int type='unsigned' size='16'/>";
-    static constexpr char kClose[] = "</int>\n";
+struct NumberTag<unsigned short> {
+    static constexpr char kStart[] = "<int type='unsigned' size='16'";
+    static constexpr char kName[] = "int";
 };
 template <>
-struct NumberTags<std::uint32_t> {
-    static constexpr char kOpen[] = "<int type='unsigned' size='32'>";
-    static constexpr char kEmpty[] = "<int type='unsigned' size='32'/>";
-    static constexpr char kClose[] = "</int>\n";
+struct NumberTag<std::uint32_t> {
+    static constexpr char kStart[] = "<int type='unsigned' size='32'";
+    static constexpr char kName[] = "int";
 };
 template <>
-struct NumberTags<std::int32_t> {
-    static constexpr char kOpen[] = "<int type='signed' size='32'>";
-    static constexpr char kEmpty[] = "<int type='signed' size='32'/>";
-    static constexpr char kClose[] = "</int>\n";
+struct NumberTag<std::int32_t> {
+    static constexpr char kStart[] = "<int type='signed' size='32'";
+    static constexpr char kName[] = "int";
 };
 template <>
-struct NumberTags<std::int64_t> {
-    static constexpr char kOpen[] = "<int type='signed' size='64'>";
-    static constexpr char kEmpty[] = "<int type='signed' size='64'/>";
-    static constexpr char kClose[] = "</int>\n";
+struct NumberTag<std::int64_t> {
+    static constexpr char kStart[] = "<int type='signed' size='64'";
+    static constexpr char kName[] = "int";
 };
 template <>
-struct NumberTags<std::uint64_t> {
-    static constexpr char kOpen[] = "<int type='unsigned' size='64'>";
-    static constexpr char kEmpty[] = "<int type='unsigned' size='64'/>";
-    static constexpr char kClose[] = "</int>\n";
+struct NumberTag<std::uint64_t> {
+    static constexpr char kStart[] = "<int type='unsigned' size='64'";
+    static constexpr char kName[] = "int";
 };
 template <>
-struct NumberTags<float> {
-    static constexpr char kOpen[] = "<float>";
-    static constexpr char kEmpty[] = "<float/>";
-    static constexpr char kClose[] = "</float>\n";
+struct NumberTag<float> {
+    static constexpr char kStart[] = "<float";
+    static constexpr char kName[] = "float";
 };
 template <>
-struct NumberTags<double> {
-    static constexpr char kOpen[] = "<double>";
-    static constexpr char kEmpty[] = "<double/>";
-    static constexpr char kClose[] = "</double>\n";
+struct NumberTag<double> {
+    static constexpr char kStart[] = "<double";
+    static constexpr char kName[] = "double";
 };
 
 // The empty element naming a list's element type.
@@ -75,7 +69,10 @@ template <class NodeT>
 struct ElementTypeTag;
 template <class T>
 struct ElementTypeTag<SimpleTypeArrayNode<T>> {
-    static void Write(UTF8String& ioText) { AppendLiteral(ioText, NumberTags<T>::kEmpty); }
+    static void Write(UTF8String& ioText) {
+        AppendLiteral(ioText, NumberTag<T>::kStart);
+        AppendLiteral(ioText, "/>");
+    }
 };
 template <>
 struct ElementTypeTag<UnicodeStringPropNode> {
@@ -118,9 +115,12 @@ void BoolPropNode::WriteXML(UTF8String& ioText) const {
 
 template <class T>
 void SimpleTypeArrayNode<T>::WriteXML(UTF8String& ioText) const {
-    AppendLiteral(ioText, NumberTags<T>::kOpen);
+    AppendLiteral(ioText, NumberTag<T>::kStart);
+    AppendLiteral(ioText, ">");
     AppendNumber(mValue, ioText);
-    AppendLiteral(ioText, NumberTags<T>::kClose);
+    AppendLiteral(ioText, "</");
+    AppendLiteral(ioText, NumberTag<T>::kName);
+    AppendLiteral(ioText, ">\n");
 }
 
 void PropListNode::WriteXML(UTF8String& ioText) const { mList->OutputAsXMLFragment(ioText); }
