@@ -5,7 +5,6 @@
 #include <tarncore/utility/UnicodeStrings.h>
 
 #include <charconv>
-#include <cstring>
 #include <locale>
 
 namespace tarncore {
@@ -15,17 +14,8 @@ namespace text {
 using utility::UTF16Char;
 using utility::UTF16String;
 
-void Write(UTF16OutputStream& ioOut, const char* inAscii) {
-    for (; *inAscii; ++inAscii) ioOut.put(static_cast<UTF16Char>(static_cast<unsigned char>(*inAscii)));
-}
-
 void WriteLine(UTF16OutputStream& ioOut, const char* inAscii) {
     Write(ioOut, inAscii);
-    console::WriteLineEnd(ioOut);
-}
-
-void WriteDashesUnder(UTF16OutputStream& ioOut, const char* inAscii) {
-    for (std::size_t count = std::strlen(inAscii); count > 0; --count) ioOut.put(UTF16Char('-'));
     console::WriteLineEnd(ioOut);
 }
 
@@ -58,8 +48,6 @@ std::int32_t ReadNumber(const UTF16String& inText) {
     in >> value;
     return value;
 }
-
-utility::UTF8String ToUTF8(const UTF16String& inText) { return utility::UTF16to8(inText); }
 
 }  // namespace text
 }  // namespace commands

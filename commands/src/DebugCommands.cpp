@@ -3,6 +3,7 @@
 #include "commands/src/CommandText.h"
 
 #include <tarncore/debug/DebugDatabase.h>
+#include <tarncore/utility/UnicodeStrings.h>
 
 #include <list>
 
@@ -21,7 +22,7 @@ tarncore::debug::DebugDatabase& Database() { return tarncore::debug::DebugDataba
 
 void Get::Execute(const UTF16String& inArguments, UTF16OutputStream& ioOut) {
     // A missing variable is added, in memory, with an empty value.
-    const UTF8String value = Database().GetEntry(text::ToUTF8(inArguments), UTF8String());
+    const UTF8String value = Database().GetEntry(utility::UTF16to8(inArguments), UTF8String());
     ioOut << inArguments;
     text::Write(ioOut, " = ");
     text::Write(ioOut, value);
@@ -33,13 +34,13 @@ void Set::Execute(const UTF16String& inArguments, UTF16OutputStream&) {
     console::TokenReader reader(inArguments, UTF16String(1, '='));
     const UTF16String path = console::TrimSpaces(reader.Next());
     const UTF16String value = console::TrimSpaces(reader.Next());
-    Database().SetEntry(text::ToUTF8(path), text::ToUTF8(value));
+    Database().SetEntry(utility::UTF16to8(path), utility::UTF16to8(value));
 }
 
 void List::Execute(const UTF16String&, UTF16OutputStream& ioOut) {
     static const char kTitle[] = "Listing contents of debug database!";
     text::WriteLine(ioOut, kTitle);
-    text::WriteDashesUnder(ioOut, kTitle);
+    console::WriteDashesUnder(ioOut, kTitle);
     std::list<UTF8String> keys;
     Database().GetDebugKeys(keys);
     for (const UTF8String& key : keys) {

@@ -3,6 +3,7 @@
 #include "commands/src/CommandText.h"
 
 #include <tarncore/debug/Trace.h>
+#include <tarncore/utility/UnicodeStrings.h>
 
 #include <list>
 
@@ -30,7 +31,7 @@ UTF16String QuotedCategory(console::TokenReader& ioReader) {
 
 void WriteVolume(UTF16OutputStream& ioOut, const UTF16String& inCategory) {
     // Asking makes a category that is not yet known, with the default volume.
-    const std::int32_t volume = tarncore::debug::GetTraceVolume(text::ToUTF8(inCategory));
+    const std::int32_t volume = tarncore::debug::GetTraceVolume(utility::UTF16to8(inCategory));
     text::Write(ioOut, "trace volume for category ");
     ioOut << inCategory;
     text::Write(ioOut, " is ");
@@ -58,7 +59,7 @@ void Set::Execute(const UTF16String& inArguments, UTF16OutputStream& ioOut) {
         return;
     }
     const std::int32_t volume = text::ReadNumber(volumeText);
-    tarncore::debug::SetTraceVolume(text::ToUTF8(category), volume);
+    tarncore::debug::SetTraceVolume(utility::UTF16to8(category), volume);
     text::Write(ioOut, "trace category ");
     ioOut << category;
     text::Write(ioOut, " set to volume ");

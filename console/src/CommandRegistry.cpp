@@ -2,6 +2,7 @@
 #include <tarncore/console/Command.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <utility>
@@ -32,10 +33,6 @@ using Registry = std::map<UTF16String, Entry, NameLess>;
 Registry& TheRegistry() {
     static Registry registry;
     return registry;
-}
-
-void WriteAscii(UTF16OutputStream& ioOut, const char* inText) {
-    for (; *inText; ++inText) ioOut.put(static_cast<UTF16Char>(static_cast<unsigned char>(*inText)));
 }
 
 }  // namespace
@@ -91,8 +88,7 @@ void ListCommands(UTF16OutputStream& ioOut) {
     static const char kTitle[] = "Currently installed commands.";
     WriteAscii(ioOut, kTitle);
     WriteLineEnd(ioOut);
-    for (std::size_t i = 0; i + 1 < sizeof kTitle; ++i) ioOut.put(UTF16Char('-'));
-    WriteLineEnd(ioOut);
+    WriteDashesUnder(ioOut, kTitle);
     for (const auto& item : TheRegistry()) {
         ioOut << item.second.help;
         WriteLineEnd(ioOut);
@@ -104,6 +100,15 @@ void WriteLineEnd(UTF16OutputStream& ioOut) {
     ioOut.put(UTF16Char('\r'));
     ioOut.put(UTF16Char('\n'));
     ioOut.flush();
+}
+
+void WriteAscii(UTF16OutputStream& ioOut, const char* inAscii) {
+    for (; *inAscii; ++inAscii) ioOut.put(static_cast<UTF16Char>(static_cast<unsigned char>(*inAscii)));
+}
+
+void WriteDashesUnder(UTF16OutputStream& ioOut, const char* inAscii) {
+    for (std::size_t count = std::strlen(inAscii); count > 0; --count) ioOut.put(UTF16Char('-'));
+    WriteLineEnd(ioOut);
 }
 
 UTF16Char FoldCommandNameUnit(UTF16Char inUnit) {

@@ -81,6 +81,10 @@ TARNCORE_API void ListCommands(UTF16OutputStream& ioOut);
 
 /// Ends a line of console output: a carriage return and a line feed, then a flush.
 TARNCORE_API void WriteLineEnd(UTF16OutputStream& ioOut);
+/// Writes ASCII text unit by unit, without a line end.
+TARNCORE_API void WriteAscii(UTF16OutputStream& ioOut, const char* inAscii);
+/// Writes a line of one "-" under each character of inAscii, and the line end.
+TARNCORE_API void WriteDashesUnder(UTF16OutputStream& ioOut, const char* inAscii);
 
 /// @name Comparing command names
 /// Names are compared unit by unit after each unit is mapped by
