@@ -8,6 +8,7 @@ import re
 import select
 import subprocess
 import sys
+import termios
 import time
 
 from tarnshtest import Home
@@ -46,13 +47,33 @@ class Terminal:
                     raise AssertionError(f"tarnsh ended while waiting for {text!r}:\n{self.seen}")
                 self.seen += ESCAPES.sub("", chunk.decode("utf-8", "replace"))
 
-    def type(self, keys):
+    def type(self, keys, timeout=20):
+        """Types keys once the line editor has the terminal in raw mode: typed earlier, the
+        terminal would echo them and take ^D as its own end of file."""
+        deadline = time.monotonic() + timeout
+        while termios.tcgetattr(self.master)[3] & termios.ICANON:
+            if time.monotonic() > deadline:
+                raise AssertionError(f"the terminal never left line mode; it shows:\n{self.seen}")
+            time.sleep(0.01)
         os.write(self.master, keys.encode("utf-8"))
 
-    def finish(self):
-        status = self.process.wait(timeout=20)
+    def finish(self, timeout=20):
+        """Reads what tarnsh still shows until it ends; its exit status."""
+        deadline = time.monotonic() + timeout
+        while self.process.poll() is None:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                self.process.kill()
+                raise AssertionError(f"tarnsh did not end; the terminal shows:\n{self.seen}")
+            ready, _, _ = select.select([self.master], [], [], min(left, 0.1))
+            if ready:
+                try:
+                    chunk = os.read(self.master, 4096)
+                except OSError:
+                    chunk = b""
+                self.seen += ESCAPES.sub("", chunk.decode("utf-8", "replace"))
         os.close(self.master)
-        return status
+        return self.process.returncode
 
 
 def main(tarnsh):
