@@ -1,13 +1,9 @@
-// Tests of property lists as XML documents.
-// The writer's exact text, the reader's rules, loading and saving files, and the
-// documents the library refuses.
-#include <tarncore/filesupport/ByteStreams.h>
+// Tests of property lists as XML documents: the writer's text, the reader's rules, files, refusals.
 #include <tarncore/filesupport/File.h>
 #include <tarncore/proplist/PropList.h>
 #include <tarncore/proplist/PropListUtils.h>
 #include <tarncore/utility/UnicodeStrings.h>
 #include <tarncore/xml/ExpatParser.h>
-#include <tarncore/xml/XMLParser.h>
 
 #include <tarncore_testing/RecordingErrorManager.h>
 #include <tarncore_testing/TestEnvironment.h>
@@ -18,7 +14,6 @@
 #include <fstream>
 #include <iterator>
 #include <list>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -77,13 +72,6 @@ protected:
         return codes;
     }
 
-    // The list's document after a round trip through ReadPropList.
-    std::string Reread(const PropList& inList) {
-        PropList copy;
-        EXPECT_EQ(Read(Document(inList), copy), std::vector<std::int32_t>{});
-        return Document(copy);
-    }
-
     std::string mFolder;
     tt::RecordingErrorManager mErrors;
 };
@@ -114,9 +102,6 @@ TEST_F(PropListXML, TheWorkedExampleByteForByteAndBack) {
     PropList read;
     EXPECT_EQ(Read(kWorkedExample, read), std::vector<std::int32_t>{});
     EXPECT_EQ(Document(read), kWorkedExample);
-    UTF16String name;
-    EXPECT_TRUE(read.GetValue(K("Name"), name));
-    EXPECT_EQ(name, MakeUTF16(u"R&D"));
 
     UTF8String fragment = MakeUTF8("x");
     read.GetSubList(K("Window"))->OutputAsXMLFragment(fragment);
@@ -165,7 +150,12 @@ TEST_F(PropListXML, EveryTypeThroughBothSavesAndBothLoads) {
     EXPECT_NE(document.find("<string></string>\n"), std::string::npos);
     EXPECT_NE(document.find("<array.type><float/></array.type>\n</array>"), std::string::npos);
     EXPECT_NE(document.find("line\nfeed&#13;&#9;tab"), std::string::npos);
-    EXPECT_EQ(Reread(list), document);
+    PropList reread;
+    EXPECT_EQ(Read(document, reread), std::vector<std::int32_t>{});
+    EXPECT_EQ(Document(reread), document);
+    UTF16String text;
+    EXPECT_TRUE(reread.GetValue(K("ustring"), text));
+    EXPECT_EQ(text, MakeUTF16(u"a<b & \"c\" 'd' \u20ac \U0001F600 line\nfeed\r\ttab"));
 
     // The path form writes CR LF, the File form the document as it stands.
     const std::string textPath = mFolder + "/text.plist";
@@ -184,44 +174,20 @@ TEST_F(PropListXML, EveryTypeThroughBothSavesAndBothLoads) {
         EXPECT_EQ(Codes(), std::vector<std::int32_t>{});
         EXPECT_EQ(Document(loaded), document) << path;
     }
-
-    // Spot checks of values, beyond the text being the same.
-    PropList loaded;
-    Read(document, loaded);
-    UTF16String text;
-    EXPECT_TRUE(loaded.GetValue(K("ustring"), text));
-    EXPECT_EQ(text, MakeUTF16(u"a<b & \"c\" 'd' \u20ac \U0001F600 line\nfeed\r\ttab"));
-    std::int64_t smallest = 0;
-    EXPECT_TRUE(loaded.GetValue(K("i64"), smallest));
-    EXPECT_EQ(smallest, -9223372036854775807LL - 1);
-    std::list<float> floats{1};
-    EXPECT_TRUE(loaded.GetValue(K("floats"), floats));
-    EXPECT_EQ(floats, std::list<float>{1});
-    EXPECT_EQ(loaded.GetSubList(K("key with <markup> & \r\t"))->GetPropertyType(K("empty list")),
-              kPropertyBoolList);
 }
 
 TEST_F(PropListXML, NumbersKeepSixDigitsAndUnreadableNumbersAreZero) {
     PropList list;
-    list.SetValue(K("tenth"), 0.1);
-    list.SetValue(K("third"), 1.0 / 3.0);
     list.SetValue(K("pi"), 3.14159265);
     EXPECT_NE(Document(list).find("<double>3.14159</double>"), std::string::npos);
-    PropList read;
-    Read(Document(list), read);
-    double value = 0;
-    read.GetValue(K("tenth"), value);
-    EXPECT_EQ(value, 0.1);
-    read.GetValue(K("third"), value);
-    EXPECT_EQ(value, 0.333333);
 
+    PropList read;
     Read(
         "<prop.map><prop.list>"
         "<prop.pair><key>junk</key><int type='signed' size='32'>abc</int></prop.pair>"
         "<prop.pair><key>big</key><int type='unsigned' size='16'>70000</int></prop.pair>"
         "<prop.pair><key>prefix</key><int type='signed' size='64'>  12abc</int></prop.pair>"
         "<prop.pair><key>huge</key><float>1e999</float></prop.pair>"
-        "<prop.pair><key>exp</key><double>-2.5E+3</double></prop.pair>"
         "</prop.list></prop.map>",
         read);
     std::int32_t junk = 1;
@@ -232,12 +198,10 @@ TEST_F(PropListXML, NumbersKeepSixDigitsAndUnreadableNumbersAreZero) {
     EXPECT_TRUE(read.GetValue(K("big"), big));
     EXPECT_TRUE(read.GetValue(K("prefix"), prefix));
     EXPECT_TRUE(read.GetValue(K("huge"), huge));
-    EXPECT_TRUE(read.GetValue(K("exp"), value));
     EXPECT_EQ(junk, 0);
     EXPECT_EQ(big, 0);
     EXPECT_EQ(prefix, 12);
     EXPECT_EQ(huge, 0.0f);
-    EXPECT_EQ(value, -2500.0);
 }
 
 TEST_F(PropListXML, TheReadersClassificationRules) {
@@ -247,20 +211,15 @@ TEST_F(PropListXML, TheReadersClassificationRules) {
     const std::string document =
         "<prop.map version='4'><prop.list>"
         "<prop.pair><key>a</key><ustring>new</ustring></prop.pair>"
-        "<prop.pair><key>noattrs</key><int>5</int></prop.pair>"
         "<prop.pair><key>anyname</key><x type='signed' size='32'>5</x></prop.pair>"
         "<prop.pair><key>s16</key><int type='signed' size='16'>6</int></prop.pair>"
         "<prop.pair><key>zz32</key><int type='zzz' size='32'>7</int></prop.pair>"
-        "<prop.pair><key>aa64</key><int type='aaa' size='64'>8</int></prop.pair>"
         "<prop.pair><key>size8</key><int type='signed' size='8'>9</int></prop.pair>"
         "<prop.pair><key>unknown</key><color>red</color></prop.pair>"
         "<prop.pair><key>after</key><bool>ignored text</bool></prop.pair>"
         "<prop.pair><key>declared</key><array><array.type><string/></array.type></array></prop.pair>"
-        "<prop.pair><key>undeclared</key><array><array.type><thing/></array.type></array></prop.pair>"
         "<prop.pair><key>mixed</key><array><array.type><string/></array.type>"
         "<ustring>1</ustring><int type='signed' size='32'>2</int></array></prop.pair>"
-        "<prop.pair><key>flags</key><array><array.type><bool/></array.type><true>x</true><false/>"
-        "</array></prop.pair>"
         "</prop.list></prop.map>";
     EXPECT_EQ(Read(document, list), std::vector<std::int32_t>{});
 
@@ -269,25 +228,17 @@ TEST_F(PropListXML, TheReadersClassificationRules) {
     EXPECT_TRUE(list.GetValue(K("kept"), narrow));
     EXPECT_TRUE(list.GetValue(K("a"), wide));
     EXPECT_EQ(wide, MakeUTF16(u"new"));
-    EXPECT_EQ(list.GetPropertyType(K("noattrs")), kPropertyNone);
     EXPECT_EQ(list.GetPropertyType(K("anyname")), kPropertyInt32);
     EXPECT_EQ(list.GetPropertyType(K("s16")), kPropertyUInt16) << "size 16 is unsigned whatever the type";
     EXPECT_EQ(list.GetPropertyType(K("zz32")), kPropertyUInt32) << "after \"signed\" in byte order";
-    EXPECT_EQ(list.GetPropertyType(K("aa64")), kPropertyInt64);
     EXPECT_EQ(list.GetPropertyType(K("size8")), kPropertyNone);
     EXPECT_EQ(list.GetPropertyType(K("unknown")), kPropertyNone);
     // The skipped pairs' keys do not run into the next one.
     EXPECT_EQ(list.GetPropertyType(K("after")), kPropertyBool);
-    EXPECT_EQ(list.GetPropertyType(K("unknownafter")), kPropertyNone);
-    EXPECT_EQ(list.GetPropertyType(K("size8unknownafter")), kPropertyNone);
     EXPECT_EQ(list.GetPropertyType(K("declared")), kPropertyStringList);
-    EXPECT_EQ(list.GetPropertyType(K("undeclared")), kPropertyNone);
     std::list<std::int32_t> mixed;
     EXPECT_TRUE(list.GetValue(K("mixed"), mixed)) << "the last element's type decides";
     EXPECT_EQ(mixed, (std::list<std::int32_t>{1, 2}));
-    std::list<bool> flags;
-    EXPECT_TRUE(list.GetValue(K("flags"), flags));
-    EXPECT_EQ(flags, (std::list<bool>{true, false}));
 
     // Values outside every list have nowhere to go.
     PropList outside;
@@ -328,10 +279,6 @@ TEST_F(PropListXML, VersionsOldAndNew) {
     EXPECT_THROW(utils::ReadPropList(MakeUTF8("<prop.map version='9'><prop.list/></prop.map>"), stopped),
                  tt::ReportedError);
     mErrors.SetMode(tt::RecordingErrorManager::kRecordOnly);
-
-    PropList unversioned;
-    Read("<prop.map version='x'/>", unversioned);
-    EXPECT_EQ(unversioned.GetVersion(), 0);
 }
 
 TEST_F(PropListXML, FailuresAreReportedAndKeepWhatWasRead) {
@@ -390,11 +337,8 @@ TEST_F(PropListXML, NestingIsBoundedOnReadingAndSaving) {
     mErrors.Clear();
     utils::SavePropList(file, built);
     EXPECT_EQ(Codes(), std::vector<std::int32_t>{24});
-    const std::string expectedPath = [] {
-        std::string p = "k";
-        for (int i = 1; i < PropList::kMaxNesting; ++i) p += "/k";
-        return p;
-    }();
+    std::string expectedPath = "k";
+    for (int i = 1; i < PropList::kMaxNesting; ++i) expectedPath += "/k";
     EXPECT_EQ(mErrors.Reports()[0].values[0].GetString(), PathOf(expectedPath));
     utils::LoadPropList(PathOf(path), loaded);
     EXPECT_EQ(Document(loaded), Document(deepest)) << "the file is untouched";
@@ -407,28 +351,17 @@ TEST_F(PropListXML, TextXMLCannotCarryIsRefusedBeforeAnythingIsWritten) {
     utils::SavePropList(PathOf(path), good);
     const std::string before = ReadFile(path);
 
-    struct Case {
-        const char* what;
-        PropList list;
-    };
-    std::vector<Case> cases(5);
-    cases[0].what = "a control character";
-    cases[0].list.NewSubList(K("outer"))->SetValue(K("bad"), MakeUTF8("bell\x07"));
-    cases[1].what = "an unpaired surrogate";
-    cases[1].list.NewSubList(K("outer"))->SetValue(K("bad"), UTF16String(1, 0xD800));
-    cases[2].what = "a NUL unit inside UTF-16 text";
-    cases[2].list.NewSubList(K("outer"))->SetValue(K("bad"), std::list<UTF16String>{UTF16String(2, 0)});
-    cases[3].what = "a byte that is not UTF-8";
-    cases[3].list.NewSubList(K("outer"))->SetValue(K("bad"), std::list<UTF8String>{Bytes("\xff")});
-    cases[4].what = "a key";
-    cases[4].list.NewSubList(K("outer"))->SetValue(Bytes("bad\x01"), true);
-    for (Case& c : cases) {
+    // An unpaired surrogate, a byte that is not UTF-8 inside a list, a control character in a key.
+    PropList cases[3];
+    cases[0].NewSubList(K("outer"))->SetValue(K("bad"), UTF16String(1, 0xD800));
+    cases[1].NewSubList(K("outer"))->SetValue(K("bad"), std::list<UTF8String>{Bytes("\xff")});
+    cases[2].NewSubList(K("outer"))->SetValue(Bytes("bad\x01"), true);
+    for (int i = 0; i < 3; ++i) {
         mErrors.Clear();
-        utils::SavePropList(PathOf(path), c.list);
-        ASSERT_EQ(Codes(), std::vector<std::int32_t>{23}) << c.what;
-        const UTF16String where = mErrors.Reports()[0].values[0].GetString();
-        EXPECT_EQ(where.substr(0, 9), MakeUTF16(u"outer/bad")) << c.what;
-        EXPECT_EQ(ReadFile(path), before) << c.what;
+        utils::SavePropList(PathOf(path), cases[i]);
+        ASSERT_EQ(Codes(), std::vector<std::int32_t>{23}) << i;
+        EXPECT_EQ(mErrors.Reports()[0].values[0].GetString().substr(0, 9), MakeUTF16(u"outer/bad")) << i;
+        EXPECT_EQ(ReadFile(path), before) << i;
     }
 }
 
@@ -449,18 +382,7 @@ TEST_F(PropListXML, AFailedSaveThrowsAndLeavesTheOldFile) {
     EXPECT_EQ(entries, 0u);
 }
 
-TEST_F(PropListXML, DocumentsCannotReadLocalFilesOrExpandWithoutBound) {
-    const std::string secret = mFolder + "/secret.txt";
-    std::ofstream(secret) << "SECRET";
-    PropList list;
-    Read("<!DOCTYPE prop.map [<!ENTITY x SYSTEM 'file://" + secret +
-             "'>]><prop.map><prop.list><prop.pair><key>v</key><ustring>[&x;]</ustring>"
-             "</prop.pair></prop.list></prop.map>",
-         list);
-    UTF16String value;
-    list.GetValue(K("v"), value);
-    EXPECT_EQ(utility::UTF16to8(value).find(MakeUTF8("SECRET")), UTF8String::npos);
-
+TEST_F(PropListXML, EntityExpansionIsBounded) {
     std::string laughs = "<!DOCTYPE prop.map [<!ENTITY l0 'lollollollollollollollollollol'>";
     for (int i = 1; i < 10; ++i) {
         laughs += "<!ENTITY l" + std::to_string(i) + " '";
