@@ -75,17 +75,6 @@ bool ReadWholeFile(const filesupport::File& inFile, UTF8String& outBytes) {
     return true;
 }
 
-void ReplaceFile(const filesupport::File& inFile, const UTF8String& inBytes) {
-    filesupport::OReplacingPlatformByteStream out(inFile);
-    for (std::size_t done = 0; done < inBytes.size();) {
-        const std::uint32_t count = static_cast<std::uint32_t>(
-            std::min<std::size_t>(inBytes.size() - done, std::numeric_limits<std::uint32_t>::max()));
-        out.WriteBlock(inBytes.data() + done, count);
-        done += count;
-    }
-    out.Commit();
-}
-
 void ParseDebugDatabase(const UTF8Char* inText, std::size_t inSize, proplist::PropList& ioList) {
     std::size_t position = 0;
     UTF8String key, value;

@@ -27,8 +27,6 @@ filesupport::File PreferencesFile(const char16_t* inName);
 // The whole file into outBytes; false, with outBytes empty, when there is no file.
 // Stream errors pass on.
 bool ReadWholeFile(const filesupport::File& inFile, utility::UTF8String& outBytes);
-// Replaces the file's contents in one step; errors pass on and leave the file as it was.
-void ReplaceFile(const filesupport::File& inFile, const utility::UTF8String& inBytes);
 
 // "Debug Database.txt": lines of key, tab, value, line feed. A key ends at the first
 // tab, even on a later line; a value at the line feed, without one carriage return

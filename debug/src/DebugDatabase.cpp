@@ -3,6 +3,7 @@
 
 #include <tarncore/config/Errors.h>
 #include <tarncore/filesupport/File.h>
+#include <tarncore/filesupport/PlatformByteStreams.h>
 #include <tarncore/threads/Mutex.h>
 #include <tarncore/utility/UnicodeStrings.h>
 
@@ -107,7 +108,8 @@ void DebugDatabase::Save() {
     UTF8String value;
     for (const UTF8String& key : keys)
         if (!GetValue(key, value)) SetValue(key, UTF8String());
-    files::ReplaceFile(DatabaseFile(), files::FormatDebugDatabase(*this));
+    const UTF8String text = files::FormatDebugDatabase(*this);
+    filesupport::ReplaceFileContents(DatabaseFile(), text.data(), text.size());
 }
 
 namespace detail {

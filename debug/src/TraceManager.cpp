@@ -4,6 +4,7 @@
 #include <tarncore/config/Errors.h>
 #include <tarncore/console/ConsoleLogFile.h>
 #include <tarncore/filesupport/File.h>
+#include <tarncore/filesupport/PlatformByteStreams.h>
 #include <tarncore/platform/DebugOutput.h>
 #include <tarncore/proplist/PropList.h>
 #include <tarncore/threads/Mutex.h>
@@ -119,7 +120,10 @@ proplist::PropList& Database() {
     return *sDatabase;
 }
 
-void SaveDatabase() { files::ReplaceFile(DatabaseFile(), files::FormatTraceDatabase(Database())); }
+void SaveDatabase() {
+    const UTF8String text = files::FormatTraceDatabase(Database());
+    filesupport::ReplaceFileContents(DatabaseFile(), text.data(), text.size());
+}
 
 void ReadRecord(const proplist::PropList& inCategory, TraceRecord& ioRecord) {
     inCategory.GetValue(files::EnabledKey(), ioRecord.enabled);

@@ -8,6 +8,9 @@
 #include "platform/os/FileErrors.h"
 #include "platform/os/Files.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace tarncore {
 namespace filesupport {
 
@@ -178,6 +181,19 @@ void OReplacingPlatformByteStream::CurPos(std::uint64_t inPosition) { mReplaceme
 std::uint64_t OReplacingPlatformByteStream::CurPos() const { return mReplacement->Position(); }
 std::uint64_t OReplacingPlatformByteStream::Length() const { return mReplacement->Length(); }
 void OReplacingPlatformByteStream::Commit() { mReplacement->Commit(); }
+
+void ReplaceFileContents(const File& inFile, const void* inData, std::size_t inSize) {
+    OReplacingPlatformByteStream out(inFile);
+    const auto* bytes = static_cast<const unsigned char*>(inData);
+    while (inSize > 0) {
+        const auto count = static_cast<std::uint32_t>(
+            std::min<std::size_t>(inSize, std::numeric_limits<std::uint32_t>::max()));
+        out.WriteBlock(bytes, count);
+        bytes += count;
+        inSize -= count;
+    }
+    out.Commit();
+}
 
 }  // namespace filesupport
 }  // namespace tarncore

@@ -68,10 +68,7 @@ std::int32_t ShortcutFiles::CreateLink(const UTF16String& inTarget, const UTF16S
     if (!shelllink::Write(link, bytes) || !utility::ToNativePath(inShortcut, native))
         return kResultInvalidArgument;
     try {
-        OReplacingPlatformByteStream out{File(inShortcut)};
-        out.WriteBlock(reinterpret_cast<const unsigned char*>(bytes.data()),
-                       static_cast<std::uint32_t>(bytes.size()));
-        out.Commit();
+        ReplaceFileContents(File(inShortcut), bytes.data(), bytes.size());
     } catch (const file_not_found_exception&) {  // the folder is missing
         return ShortcutWriteResult(os::FileFailure::kNotFound);
     } catch (const file_io_error& e) {

@@ -43,10 +43,7 @@ const CommandSet sArrangeCommands([](Shell& shell) {
                   const std::string title = sample::DescribeArranged(width, height, arranged);
                   const std::string svg = sample::DialogSvg(dialog, title, width, height);
                   // Written whole or not at all.
-                  fsup::OReplacingPlatformByteStream stream(file);
-                  stream.WriteBlock(reinterpret_cast<const unsigned char*>(svg.data()),
-                                    static_cast<std::uint32_t>(svg.size()));
-                  stream.Commit();
+                  fsup::ReplaceFileContents(file, svg.data(), svg.size());
                   out << title << " -> " << args[3] << "\n";
               });
 });

@@ -144,10 +144,7 @@ void LineEditor::Save() {
     for (std::size_t i = first; i < lines.size(); ++i) text += lines[i] + "\n";
     try {
         // Replaced in one step: a crash leaves the old history or the new.
-        fsup::OReplacingPlatformByteStream out(fsup::File(PathArgument(mHistoryPath)));
-        out.WriteBlock(reinterpret_cast<const unsigned char*>(text.data()),
-                       static_cast<std::uint32_t>(text.size()));
-        out.Commit();
+        fsup::ReplaceFileContents(fsup::File(PathArgument(mHistoryPath)), text.data(), text.size());
     } catch (...) {
         mErrors << "the history was not saved: " << DescribeException(std::current_exception()) << "\n";
     }

@@ -5,6 +5,7 @@
 #include <tarncore/filesupport/File.h>
 #include <tarncore/platform/Export.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -98,6 +99,11 @@ public:
 private:
     std::unique_ptr<PlatformReplacement> mReplacement;
 };
+
+/// Replaces the file's contents with inSize bytes in one step, through an
+/// OReplacingPlatformByteStream that is committed: a failure throws as that stream does
+/// and leaves the file as it was.
+TARNCORE_API void ReplaceFileContents(const File& inFile, const void* inData, std::size_t inSize);
 
 }  // namespace filesupport
 }  // namespace tarncore
