@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <list>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -39,7 +38,6 @@ std::string N(const UTF16String& inText) {
     return std::string(bytes.begin(), bytes.end());
 }
 UTF8String U8(const std::string& inText) { return UTF8String(inText.begin(), inText.end()); }
-std::string S(const UTF8String& inText) { return std::string(inText.begin(), inText.end()); }
 
 std::string Path(const Dir& inDir) { return N(inDir.FullPath()); }
 
@@ -78,7 +76,162 @@ protected:
 };
 tarncore::testing::RecordingErrorManager* BuiltInCommandsTest::sErrors = nullptr;
 
-TEST_F(BuiltInCommandsTest, ListsTheThirteenHelpTextsInNameOrder) {
+TEST_F(BuiltInCommandsTest, DebugCommandsReadAndChangeTheDatabase) {
+    EXPECT_EQ(RunLine("debug.set a.b = 1"), "");
+    EXPECT_EQ(RunLine("debug.set a = b = c"), "");
+    EXPECT_EQ(RunLine("debug.set   k\xC3\xA9y\t=  two w\xE2\x82\xAC  "), "");
+    EXPECT_EQ(RunLine("debug.set flag.only"), "");  // no "=": the whole argument is the key
+    const std::string file =
+        tarncore::filesupport::File(Dir::PrefDir(), W("Debug Database.txt")).FullPathMultiByte();
+    EXPECT_EQ(ReadFile(file), "a\tb\r\na.b\t1\r\nflag.only\t\r\nk\xC3\xA9y\ttwo w\xE2\x82\xAC\r\n");
+
+    EXPECT_EQ(RunLine("debug.get missing"), "missing = \r\n");
+    EXPECT_EQ(RunLine("debug.get a.b"), "a.b = 1\r\n");
+    EXPECT_EQ(RunLine("debug.list"), "Listing contents of debug database!\r\n" + std::string(35, '-') +
+                                         "\r\n"
+                                         "a = b\r\n"
+                                         "a.b = 1\r\n"
+                                         "flag.only = \r\n"
+                                         "k\xC3\xA9y = two w\xE2\x82\xAC\r\n"
+                                         "missing = \r\n");
+    EXPECT_EQ(RunLine("debug.clear"), "Clearing contents of debug database!\r\n");
+    EXPECT_FALSE(DebugDatabase::Instance().HasEntry(U8("a.b")));
+}
+
+TEST_F(BuiltInCommandsTest, TraceCommandsSetAndReportVolumes) {
+    using tarncore::debug::GetTraceVolume;
+    EXPECT_EQ(RunLine("trace.set My 3"), "trace category My set to volume 3.\r\n");
+    EXPECT_EQ(RunLine("trace.set \"My Cat\" 4"), "trace category My Cat set to volume 4.\r\n");
+    // Without quotes the second word is the volume: "Cat" reads as 0.
+    EXPECT_EQ(RunLine("trace.set My Cat 3"), "trace category My set to volume 0.\r\n");
+    EXPECT_EQ(GetTraceVolume(U8("My")), 0);
+    EXPECT_EQ(RunLine("trace.set Neg -2x"), "trace category Neg set to volume -2.\r\n");
+    EXPECT_EQ(RunLine("trace.set Big 99999999999"), "trace category Big set to volume 2147483647.\r\n");
+
+    // Without a volume, trace.set answers like trace.get, making the category.
+    EXPECT_EQ(RunLine("trace.set Fresh"), "trace volume for category Fresh is 5.\r\n");
+
+    EXPECT_EQ(RunLine("trace.get My Cat"), "trace volume for category My Cat is 4.\r\n");
+    EXPECT_EQ(RunLine("trace.get \"My Cat\" ignored"), "trace volume for category My Cat is 4.\r\n");
+    EXPECT_EQ(RunLine("trace.get \"Half"), "trace volume for category Half is 5.\r\n");
+
+    EXPECT_EQ(RunLine("trace.set.master loud"), "Master trace volume set to 0.\r\n");
+    EXPECT_EQ(RunLine("trace.set.master   +10"), "Master trace volume set to 10.\r\n");
+    EXPECT_EQ(RunLine("trace.get.master"), "Master trace volume is 10.\r\n");
+
+    const std::string categories = RunLine("trace.getcategories");
+    EXPECT_EQ(categories.rfind("Trace Categories:\r\n", 0), 0u);
+    for (const char* name : {"My", "My Cat", "Neg", "Big", "Fresh", "Half", "Master"})
+        EXPECT_NE(categories.find(std::string("\r\n") + name + "\r\n"), std::string::npos) << name;
+}
+
+TEST_F(BuiltInCommandsTest, ListsTheSpecialFoldersAndTheVolumes) {
+    namespace commondirs = tarncore::filesupport::commondirs;
+    EXPECT_EQ(RunLine("filesupport.listdirs"),
+              "App Dir = \t\t" + Path(Dir::AppDir()) + "\r\nExecutable Dir = \t\t" +
+                  Path(commondirs::ExecutableDir()) + "\r\nResources Dir = \t\t" +
+                  Path(commondirs::ResourcesDir()) + "\r\nPackage Dir = \t\t" + Path(Dir::PackageDir()) +
+                  "\r\nCommon Files Dir = \t\t" + Path(Dir::CommonFilesDir()) + "\r\nPlugins Dir = \t\t" +
+                  Path(commondirs::PluginsDir()) + "\r\nRequired Plugins Dir = \t\t" +
+                  Path(commondirs::RequiredPluginsDir()) + "\r\nUser Docs Dir = \t\t" +
+                  Path(Dir::UserDocsDir()) + "\r\nTemp Dir = \t\t" + Path(Dir::TempDir()) +
+                  "\r\nPref Dir = \t\t" + Path(Dir::PrefDir()) + "\r\nGlobal Pref Dir = \t\t" +
+                  Path(Dir::GlobalPrefDir()) + "\r\n");
+
+    std::string volumes = "List Volumes: \r\n";
+    for (Dir::DirIterator volume = Dir::BeginVolumes(); volume != Dir::EndVolumes(); ++volume)
+        volumes += "  " + Path(*volume) + "\r\n";
+    EXPECT_EQ(RunLine("filesupport.listvols"), volumes);
+    EXPECT_NE(volumes.find("\r\n  /\r\n"), std::string::npos);
+}
+
+TEST_F(BuiltInCommandsTest, FileWalkMakesRenamesAndRemovesAMissingFileOnly) {
+    const std::string folder = tarncore::testing::MakeTempFolder("walk");
+    const std::string name = fs::path(folder).filename().string();
+    const std::string path = folder + "/Notes.TXT";
+    EXPECT_EQ(WithoutTimes(RunLine("filesupport.file " + path)),
+              "File.FullPath: " + path +
+                  "\r\n    not found.\r\n   File.Created: Threw file_exception\r\n"
+                  "   File.Modified: Threw file_exception\r\n"
+                  " File.GetName: Notes.TXT\r\n File.GetTitle: Notes\r\n File.GetExtension: .TXT\r\n"
+                  " File.GetExtension toLower: .txt\r\n"
+                  "     File.Delete: Threw file_exception\r\n     File.Create: Succeeded\r\n"
+                  "     File.Created: T\r\n     File.Modified: T\r\n"
+                  "     other = File\r\n    other == File true\r\n"
+                  "     other.Rename( 'house' ) Succeeded\r\n     other == File false\r\n"
+                  "     other.Rename( File.GetName() ) Succeeded\r\n     other == File true\r\n"
+                  "     File.Delete: Succeeded\r\n Parent.FullPath: " +
+                  folder + "\r\n    found\r\n   Dir.Created: T\r\n   Dir.Modified: T\r\n Dir.GetName: " +
+                  name + "\r\n\r\n");
+    EXPECT_TRUE(fs::is_empty(folder));
+
+    // An existing file is only looked at.
+    std::ofstream(path) << "kept";
+    RunLine("filesupport.file " + path);
+    EXPECT_EQ(ReadFile(path), "kept");
+
+    // The walk never replaces a file called house.
+    std::ofstream(folder + "/house") << "someone's";
+    const std::string out = RunLine("filesupport.file " + folder + "/new");
+    EXPECT_NE(out.find("     other.Rename( 'house' ) Threw file_exception\r\n"
+                       "     other == File true\r\n"
+                       "     other.Rename( File.GetName() ) Threw file_exception\r\n"
+                       "     other == File true\r\n"
+                       "     File.Delete: Succeeded\r\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(ReadFile(folder + "/house"), "someone's");
+    EXPECT_FALSE(fs::exists(folder + "/new"));
+}
+
+TEST_F(BuiltInCommandsTest, FileWalkMakesAndRemovesAMissingFolder) {
+    const std::string folder = tarncore::testing::MakeTempFolder("missing");
+    const std::string sub = folder + "/Sub";
+    EXPECT_EQ(WithoutTimes(RunLine("filesupport.file " + sub + "/f")),
+              "File.FullPath: " + sub +
+                  "/f\r\n    not found.\r\n   File.Created: Threw file_exception\r\n"
+                  "   File.Modified: Threw file_exception\r\n"
+                  " File.GetName: f\r\n File.GetTitle: f\r\n File.GetExtension: \r\n"
+                  " File.GetExtension toLower: \r\n"
+                  "     File.Delete: Threw file_exception\r\n     File.Create: Threw file_exception\r\n"
+                  "     File.Created: Threw file_exception\r\n     File.Modified: Threw file_exception\r\n"
+                  "     other = File\r\n    other == File true\r\n"
+                  "     other.Rename( 'house' ) Threw file_exception\r\n     other == File true\r\n"
+                  "     other.Rename( File.GetName() ) Threw file_exception\r\n     other == File true\r\n"
+                  " Parent.FullPath: " +
+                  sub +
+                  "\r\n    not found\r\n   Dir.Created: Threw dir_exception\r\n"
+                  "   Dir.Modified: Threw dir_exception\r\n Dir.GetName: Sub\r\n"
+                  "     Dir.Delete: Threw dir_exception\r\n     Dir.Create: Succeeded\r\n"
+                  "     Dir.Created: T\r\n     Dir.Modified: T\r\n"
+                  "     otherDir = Dir\r\n    otherDir == Dir true\r\n"
+                  "     otherDir.Rename( 'house' ) Succeeded\r\n     otherDir == Dir false\r\n"
+                  "     otherDir.Rename( Dir.GetName() ) Succeeded\r\n     otherDir == Dir true\r\n"
+                  "     Dir.Delete: Succeeded\r\n\r\n");
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST_F(BuiltInCommandsTest, DirReportsAFolderAndItsParent) {
+    const std::string folder = tarncore::testing::MakeTempFolder("dir");
+    const std::string name = fs::path(folder).filename().string();
+    EXPECT_EQ(RunLine("filesupport.dir " + folder + "/Missing"),
+              "Directory Path: " + folder +
+                  "/Missing\r\n    not found.\r\n Dir Name: Missing\r\n Parent Path: " + folder +
+                  "\r\n    found\r\n Dir name: " + name + "\r\n\r\n");
+    EXPECT_EQ(RunLine("FileSupport.Dir " + folder + "/"),
+              "Directory Path: " + folder + "\r\n    found.\r\n Dir Name: " + name + "\r\n Parent Path: " +
+                  fs::path(folder).parent_path().string() + "\r\n    found\r\n Dir name: tmp\r\n\r\n");
+}
+
+TEST_F(BuiltInCommandsTest, TerminateHandsBackWhatRanAndInitializeRegistersTheThirteenAgain) {
+    EXPECT_EQ(RunLine("trace.get.master"), "Master trace volume is 10.\r\n");
+    console::Terminate();
+    EXPECT_FALSE(console::CommandRegistry::IsCommandRegistered(W("trace.get.master")));
+    EXPECT_EQ(RunLine("trace.get.master"), "(not run)");
+    console::Initialize();
+    EXPECT_EQ(RunLine("trace.get.master"), "Master trace volume is 10.\r\n");
+
+    // The listing: the help texts in name order.
     std::basic_stringbuf<UTF16Char> buffer;
     UTF16OutputStream out(&buffer);
     console::ListCommands(out);
@@ -105,262 +258,6 @@ TEST_F(BuiltInCommandsTest, ListsTheThirteenHelpTextsInNameOrder) {
         "trace.set.master <volume> - Sets the master trace volume. This is the highest volume that will "
         "be traced.\r\n"
         "\r\n");
-}
-
-TEST_F(BuiltInCommandsTest, DebugCommandsReadAndChangeTheDatabase) {
-    DebugDatabase& database = DebugDatabase::Instance();
-    EXPECT_EQ(RunLine("debug.clear"), "Clearing contents of debug database!\r\n");
-
-    // Names match without regard to case; a leading space runs nothing.
-    EXPECT_EQ(RunLine("DEBUG.LIST"),
-              "Listing contents of debug database!\r\n" + std::string(35, '-') + "\r\n");
-    EXPECT_EQ(RunLine(" debug.list"), "(not run)");
-
-    EXPECT_EQ(RunLine("debug.set a.b = 1"), "");
-    EXPECT_EQ(S(database.GetEntry(U8("a.b"), U8("unset"))), "1");
-    EXPECT_EQ(RunLine("debug.set a = b = c"), "");
-    EXPECT_EQ(S(database.GetEntry(U8("a"), U8("unset"))), "b");
-    EXPECT_EQ(RunLine("debug.set   spaced.key\t=  two words  "), "");
-    EXPECT_EQ(S(database.GetEntry(U8("spaced.key"), U8("unset"))), "two words");
-    EXPECT_EQ(RunLine("debug.set flag.only"), "");  // no "=": the whole argument is the key
-    EXPECT_TRUE(database.HasEntry(U8("flag.only")));
-    EXPECT_EQ(S(database.GetEntry(U8("flag.only"), U8("unset"))), "");
-    EXPECT_EQ(RunLine("debug.set k\xC3\xA9y = v\xE2\x82\xAC"), "");  // UTF-8 both ways
-    EXPECT_EQ(S(database.GetEntry(U8("k\xC3\xA9y"), U8("unset"))), "v\xE2\x82\xAC");
-
-    // Each set rewrites the file.
-    const std::string file =
-        tarncore::filesupport::File(Dir::PrefDir(), W("Debug Database.txt")).FullPathMultiByte();
-    EXPECT_EQ(ReadFile(file),
-              "a\tb\r\na.b\t1\r\nflag.only\t\r\nk\xC3\xA9y\tv\xE2\x82\xAC\r\nspaced.key\ttwo words\r\n");
-
-    // A missing variable is added in memory, empty, and not written.
-    EXPECT_EQ(RunLine("debug.get missing"), "missing = \r\n");
-    EXPECT_TRUE(database.HasEntry(U8("missing")));
-    EXPECT_EQ(ReadFile(file).find("missing"), std::string::npos);
-    EXPECT_EQ(RunLine("debug.get a.b"), "a.b = 1\r\n");
-
-    EXPECT_EQ(RunLine("debug.list"), "Listing contents of debug database!\r\n" + std::string(35, '-') +
-                                         "\r\n"
-                                         "a = b\r\n"
-                                         "a.b = 1\r\n"
-                                         "flag.only = \r\n"
-                                         "k\xC3\xA9y = v\xE2\x82\xAC\r\n"
-                                         "missing = \r\n"
-                                         "spaced.key = two words\r\n");
-
-    // debug.clear empties memory only; the file keeps the entries until the next set.
-    EXPECT_EQ(RunLine("debug.clear"), "Clearing contents of debug database!\r\n");
-    EXPECT_FALSE(database.HasEntry(U8("a.b")));
-    EXPECT_NE(ReadFile(file).find("a.b\t1"), std::string::npos);
-
-    // A key the file could not bring back is refused by the database; the report's
-    // exception passes out of ExecuteCommand.
-    sErrors->Clear();
-    EXPECT_THROW(RunLine("debug.set tab\there = 1"), tarncore::testing::ReportedError);
-    ASSERT_EQ(sErrors->Reports().size(), 1u);
-    EXPECT_EQ(sErrors->Reports()[0].component, 108u);
-    EXPECT_FALSE(database.HasEntry(U8("tab\there")));
-}
-
-TEST_F(BuiltInCommandsTest, TraceCommandsSetAndReportVolumes) {
-    using tarncore::debug::GetTraceVolume;
-    EXPECT_EQ(RunLine("trace.set My 3"), "trace category My set to volume 3.\r\n");
-    EXPECT_EQ(GetTraceVolume(U8("My")), 3);
-    EXPECT_EQ(RunLine("trace.set \"My Cat\" 4"), "trace category My Cat set to volume 4.\r\n");
-    EXPECT_EQ(GetTraceVolume(U8("My Cat")), 4);
-    // Without quotes the second word is the volume: "Cat" reads as 0.
-    EXPECT_EQ(RunLine("trace.set My Cat 3"), "trace category My set to volume 0.\r\n");
-    EXPECT_EQ(GetTraceVolume(U8("My")), 0);
-    EXPECT_EQ(RunLine("trace.set Neg -2x"), "trace category Neg set to volume -2.\r\n");
-    EXPECT_EQ(RunLine("trace.set Big 99999999999"), "trace category Big set to volume 2147483647.\r\n");
-
-    // Without a volume, trace.set answers like trace.get, making the category.
-    EXPECT_EQ(RunLine("trace.set Fresh"), "trace volume for category Fresh is 5.\r\n");
-    EXPECT_EQ(RunLine("trace.set \"My Cat\""), "trace volume for category My Cat is 4.\r\n");
-    EXPECT_EQ(GetTraceVolume(U8("My Cat")), 4);
-
-    EXPECT_EQ(RunLine("trace.get My Cat"), "trace volume for category My Cat is 4.\r\n");
-    EXPECT_EQ(RunLine("trace.get \"My Cat\" ignored"), "trace volume for category My Cat is 4.\r\n");
-    EXPECT_EQ(RunLine("trace.get \"Half"), "trace volume for category Half is 5.\r\n");
-    EXPECT_EQ(RunLine("trace.get Unknown"), "trace volume for category Unknown is 5.\r\n");
-
-    EXPECT_EQ(RunLine("trace.set.master 7"), "Master trace volume set to 7.\r\n");
-    EXPECT_EQ(RunLine("trace.get.master"), "Master trace volume is 7.\r\n");
-    EXPECT_EQ(tarncore::debug::GetMasterTraceVolume(), 7);
-    EXPECT_EQ(RunLine("trace.set.master loud"), "Master trace volume set to 0.\r\n");
-    EXPECT_EQ(RunLine("trace.set.master   +12"), "Master trace volume set to 12.\r\n");
-    EXPECT_EQ(RunLine("trace.set.master 10"), "Master trace volume set to 10.\r\n");
-
-    const std::string categories = RunLine("trace.getcategories");
-    EXPECT_EQ(categories.rfind("Trace Categories:\r\n", 0), 0u);
-    for (const char* name : {"My", "My Cat", "Neg", "Big", "Fresh", "Half", "Unknown", "Master"})
-        EXPECT_NE(categories.find(std::string("\r\n") + name + "\r\n"), std::string::npos) << name;
-
-    // A category the trace file could not hold is refused with a report.
-    EXPECT_THROW(RunLine("trace.set \"tab\tname\" 2"), tarncore::testing::ReportedError);
-}
-
-TEST_F(BuiltInCommandsTest, ListsTheSpecialFoldersAndTheVolumes) {
-    namespace commondirs = tarncore::filesupport::commondirs;
-    EXPECT_EQ(RunLine("filesupport.listdirs"),
-              "App Dir = \t\t" + Path(Dir::AppDir()) + "\r\nExecutable Dir = \t\t" +
-                  Path(commondirs::ExecutableDir()) + "\r\nResources Dir = \t\t" +
-                  Path(commondirs::ResourcesDir()) + "\r\nPackage Dir = \t\t" + Path(Dir::PackageDir()) +
-                  "\r\nCommon Files Dir = \t\t" + Path(Dir::CommonFilesDir()) + "\r\nPlugins Dir = \t\t" +
-                  Path(commondirs::PluginsDir()) + "\r\nRequired Plugins Dir = \t\t" +
-                  Path(commondirs::RequiredPluginsDir()) + "\r\nUser Docs Dir = \t\t" +
-                  Path(Dir::UserDocsDir()) + "\r\nTemp Dir = \t\t" + Path(Dir::TempDir()) +
-                  "\r\nPref Dir = \t\t" + Path(Dir::PrefDir()) + "\r\nGlobal Pref Dir = \t\t" +
-                  Path(Dir::GlobalPrefDir()) + "\r\n");
-
-    std::string volumes = "List Volumes: \r\n";
-    for (Dir::DirIterator volume = Dir::BeginVolumes(); volume != Dir::EndVolumes(); ++volume)
-        volumes += "  " + Path(*volume) + "\r\n";
-    EXPECT_EQ(RunLine("filesupport.listvols"), volumes);
-    EXPECT_NE(volumes.find("\r\n  /\r\n"), std::string::npos);
-}
-
-TEST_F(BuiltInCommandsTest, FileWalkMakesRenamesAndRemovesAMissingFile) {
-    const std::string folder = tarncore::testing::MakeTempFolder("walk");
-    const std::string name = fs::path(folder).filename().string();
-    const std::string path = folder + "/Notes.TXT";
-    EXPECT_EQ(WithoutTimes(RunLine("filesupport.file " + path)),
-              "File.FullPath: " + path +
-                  "\r\n"
-                  "    not found.\r\n"
-                  "   File.Created: Threw file_exception\r\n"
-                  "   File.Modified: Threw file_exception\r\n"
-                  " File.GetName: Notes.TXT\r\n"
-                  " File.GetTitle: Notes\r\n"
-                  " File.GetExtension: .TXT\r\n"
-                  " File.GetExtension toLower: .txt\r\n"
-                  "     File.Delete: Threw file_exception\r\n"
-                  "     File.Create: Succeeded\r\n"
-                  "     File.Created: T\r\n"
-                  "     File.Modified: T\r\n"
-                  "     other = File\r\n"
-                  "    other == File true\r\n"
-                  "     other.Rename( 'house' ) Succeeded\r\n"
-                  "     other == File false\r\n"
-                  "     other.Rename( File.GetName() ) Succeeded\r\n"
-                  "     other == File true\r\n"
-                  "     File.Delete: Succeeded\r\n"
-                  " Parent.FullPath: " +
-                  folder +
-                  "\r\n"
-                  "    found\r\n"
-                  "   Dir.Created: T\r\n"
-                  "   Dir.Modified: T\r\n"
-                  " Dir.GetName: " +
-                  name + "\r\n\r\n");
-    EXPECT_TRUE(fs::is_empty(folder));
-
-    // An existing file is only looked at.
-    std::ofstream(path) << "kept";
-    EXPECT_EQ(WithoutTimes(RunLine("filesupport.file " + path)),
-              "File.FullPath: " + path +
-                  "\r\n    found.\r\n   File.Created: T\r\n   File.Modified: T\r\n"
-                  " File.GetName: Notes.TXT\r\n File.GetTitle: Notes\r\n File.GetExtension: .TXT\r\n"
-                  " File.GetExtension toLower: .txt\r\n Parent.FullPath: " +
-                  folder + "\r\n    found\r\n   Dir.Created: T\r\n   Dir.Modified: T\r\n Dir.GetName: " +
-                  name + "\r\n\r\n");
-    EXPECT_EQ(ReadFile(path), "kept");
-}
-
-TEST_F(BuiltInCommandsTest, FileWalkNeverReplacesAFileCalledHouse) {
-    const std::string folder = tarncore::testing::MakeTempFolder("house");
-    std::ofstream(folder + "/house") << "someone's";
-    const std::string out = RunLine("filesupport.file " + folder + "/new");
-    EXPECT_NE(out.find("     other.Rename( 'house' ) Threw file_exception\r\n"
-                       "     other == File true\r\n"
-                       "     other.Rename( File.GetName() ) Threw file_exception\r\n"
-                       "     other == File true\r\n"
-                       "     File.Delete: Succeeded\r\n"),
-              std::string::npos)
-        << out;
-    EXPECT_EQ(ReadFile(folder + "/house"), "someone's");
-    EXPECT_FALSE(fs::exists(folder + "/new"));
-}
-
-TEST_F(BuiltInCommandsTest, FileWalkMakesAndRemovesAMissingFolder) {
-    const std::string folder = tarncore::testing::MakeTempFolder("missing");
-    const std::string sub = folder + "/Sub";
-    EXPECT_EQ(WithoutTimes(RunLine("filesupport.file " + sub + "/f")),
-              "File.FullPath: " + sub +
-                  "/f\r\n"
-                  "    not found.\r\n"
-                  "   File.Created: Threw file_exception\r\n"
-                  "   File.Modified: Threw file_exception\r\n"
-                  " File.GetName: f\r\n"
-                  " File.GetTitle: f\r\n"
-                  " File.GetExtension: \r\n"
-                  " File.GetExtension toLower: \r\n"
-                  "     File.Delete: Threw file_exception\r\n"
-                  "     File.Create: Threw file_exception\r\n"
-                  "     File.Created: Threw file_exception\r\n"
-                  "     File.Modified: Threw file_exception\r\n"
-                  "     other = File\r\n"
-                  "    other == File true\r\n"
-                  "     other.Rename( 'house' ) Threw file_exception\r\n"
-                  "     other == File true\r\n"
-                  "     other.Rename( File.GetName() ) Threw file_exception\r\n"
-                  "     other == File true\r\n"
-                  " Parent.FullPath: " +
-                  sub +
-                  "\r\n"
-                  "    not found\r\n"
-                  "   Dir.Created: Threw dir_exception\r\n"
-                  "   Dir.Modified: Threw dir_exception\r\n"
-                  " Dir.GetName: Sub\r\n"
-                  "     Dir.Delete: Threw dir_exception\r\n"
-                  "     Dir.Create: Succeeded\r\n"
-                  "     Dir.Created: T\r\n"
-                  "     Dir.Modified: T\r\n"
-                  "     otherDir = Dir\r\n"
-                  "    otherDir == Dir true\r\n"
-                  "     otherDir.Rename( 'house' ) Succeeded\r\n"
-                  "     otherDir == Dir false\r\n"
-                  "     otherDir.Rename( Dir.GetName() ) Succeeded\r\n"
-                  "     otherDir == Dir true\r\n"
-                  "     Dir.Delete: Succeeded\r\n"
-                  "\r\n");
-    EXPECT_TRUE(fs::is_empty(folder));
-}
-
-TEST_F(BuiltInCommandsTest, DirReportsAFolderAndItsParent) {
-    const std::string folder = tarncore::testing::MakeTempFolder("dir");
-    const std::string name = fs::path(folder).filename().string();
-    EXPECT_EQ(RunLine("filesupport.dir " + folder + "/Missing"), "Directory Path: " + folder +
-                                                                     "/Missing\r\n"
-                                                                     "    not found.\r\n"
-                                                                     " Dir Name: Missing\r\n"
-                                                                     " Parent Path: " +
-                                                                     folder +
-                                                                     "\r\n"
-                                                                     "    found\r\n"
-                                                                     " Dir name: " +
-                                                                     name + "\r\n\r\n");
-    EXPECT_EQ(RunLine("FileSupport.Dir " + folder + "/"),
-              "Directory Path: " + folder + "\r\n    found.\r\n Dir Name: " + name + "\r\n Parent Path: " +
-                  fs::path(folder).parent_path().string() + "\r\n    found\r\n Dir name: tmp\r\n\r\n");
-}
-
-TEST_F(BuiltInCommandsTest, TerminateHandsBackWhatRanAndInitializeRegistersAgain) {
-    namespace registry = console::CommandRegistry;
-    EXPECT_EQ(RunLine("trace.get.master"), "Master trace volume is 10.\r\n");
-    // Registering again changes nothing.
-    console::Initialize();
-    EXPECT_EQ(RunLine("trace.get.master"), "Master trace volume is 10.\r\n");
-
-    console::Terminate();
-    EXPECT_FALSE(registry::IsCommandRegistered(W("trace.get.master")));
-    EXPECT_EQ(RunLine("trace.get.master"), "(not run)");
-    console::Initialize();
-    EXPECT_EQ(RunLine("trace.get.master"), "Master trace volume is 10.\r\n");
-    std::list<UTF16String> names;
-    registry::GetCommandNames(names);
-    EXPECT_EQ(names.size(), 13u);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <list>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -32,7 +31,6 @@ std::string N(const UTF16String& inText) {
 // What a command saw and how often each kind was made, for the tests' commands.
 struct Journal {
     int made = 0;
-    int destroyed = 0;
     int refusals = 0;  // factory calls left that give no object
     std::vector<std::string> arguments;
 };
@@ -41,7 +39,6 @@ Journal gJournal;
 class Recording : public Command {
 public:
     using Command::Command;
-    ~Recording() override { ++gJournal.destroyed; }
     void Execute(const UTF16String& inArguments, UTF16OutputStream& ioOut) override {
         gJournal.arguments.push_back(N(inArguments));
         ioOut << GetName();
@@ -78,65 +75,40 @@ protected:
     void SetUp() override { gJournal = Journal(); }
 };
 
-TEST(TokenReaderTest, SplitsAtDelimitersAndStaysEmptyPastTheEnd) {
-    const auto tokens = [](const std::string& inText, const std::string& inDelimiters, int inCount) {
-        console::TokenReader reader(W(inText), W(inDelimiters));
-        std::vector<std::string> read;
-        for (int i = 0; i < inCount; ++i) read.push_back(N(reader.Next()));
-        return read;
-    };
-    using List = std::vector<std::string>;
-    EXPECT_EQ(tokens("a b", " ", 3), (List{"a", "b", ""}));
-    EXPECT_EQ(tokens("a  b", " ", 4), (List{"a", "", "b", ""}));
-    // A delimiter at the very end leaves nothing after it.
-    EXPECT_EQ(tokens("a ", " ", 3), (List{"a", "", ""}));
-    EXPECT_EQ(tokens(" a", " ", 3), (List{"", "a", ""}));
-    EXPECT_EQ(tokens("", " ", 2), (List{"", ""}));
-    EXPECT_EQ(tokens("k = v = w", "=", 3), (List{"k ", " v ", " w"}));
-    EXPECT_EQ(tokens("a b c", "", 2), (List{"a b c", ""}));
-
-    // Emptying the delimiters gives the rest of the text in one token.
-    console::TokenReader reader(W("cmd  the rest  "), W(" "));
-    EXPECT_EQ(N(reader.Next()), "cmd");
+TEST(TokenReaderTest, SplitsAtDelimitersAndGivesTheRestWhenTheyAreEmptied) {
+    console::TokenReader reader(W("a  b the rest  "), W(" "));
+    EXPECT_EQ(N(reader.Next()), "a");
+    EXPECT_EQ(N(reader.Next()), "");  // between two delimiters
+    EXPECT_EQ(N(reader.Next()), "b");
     reader.SetDelimiters(UTF16String());
-    EXPECT_EQ(N(reader.Next()), " the rest  ");
-    EXPECT_EQ(N(reader.Next()), "");
+    EXPECT_EQ(N(reader.Next()), "the rest  ");
+    EXPECT_EQ(N(reader.Next()), "");  // past the end
 
     EXPECT_EQ(N(console::TrimSpaces(W(" \t a \t b\t "))), "a \t b");
-    EXPECT_EQ(N(console::TrimSpaces(W(" \t "))), "");
     EXPECT_EQ(N(console::TrimSpaces(W("\na\r"))), "\na\r");  // only spaces and tabs
 }
 
 TEST(CommandNameTest, ComparesWithoutCaseAndLeavesOtherUnitsAlone) {
-    EXPECT_FALSE(console::CommandNameLess(W("Debug.List"), W("debug.list")));
-    EXPECT_FALSE(console::CommandNameLess(W("debug.list"), W("DEBUG.LIST")));
-    EXPECT_TRUE(console::CommandNameLess(W("trace.get"), W("TRACE.get.master")));  // a prefix first
-    EXPECT_TRUE(console::CommandNameLess(W("trace.get.master"), W("trace.getcategories")));
-    EXPECT_TRUE(console::CommandNameLess(W("Apple"), W("banana")));  // not by the units' values
-    EXPECT_TRUE(console::CommandNameLess(W("["), W("a")));           // '[' is above 'Z' but below 'a'
+    EXPECT_TRUE(console::CommandNameLess(W("["), W("A")));  // '[' is above 'Z' but below 'a'
 
-    // Only A to Z fold; Latin-1 letters, units above 255 and surrogates are kept as
-    // they are, whatever the process's locale.
+    // Only A to Z fold; Latin-1 letters and units above 255 are kept as they are, whatever
+    // the process's locale.
     EXPECT_EQ(console::FoldCommandNameUnit(0xC0), 0xC0);
     EXPECT_EQ(console::FoldCommandNameUnit(0x130), 0x130);
     EXPECT_EQ(console::FoldCommandNameUnit(0xFF21), 0xFF21);
-    EXPECT_EQ(console::FoldCommandNameUnit(0xD800), 0xD800);
-    EXPECT_EQ(console::FoldCommandNameUnit(0xFFFF), 0xFFFF);
     EXPECT_TRUE(console::CommandNameLess(UTF16String{'z'}, UTF16String{0x100}));
-    EXPECT_TRUE(console::CommandNameLess(UTF16String{0xC0}, UTF16String{0xE0}));
 }
 
 TEST_F(CommandRegistryTest, ReadsTheWordAndTheArgumentsOfALine) {
     registry::RegisterCommand(W("reg.Words"), W("reg.words - test"), &MakeRecording);
 
-    EXPECT_TRUE(Execute("reg.words").ran);
     EXPECT_TRUE(Execute("REG.WORDS   one  two \t").ran);
     EXPECT_TRUE(Execute("reg.words\t \t x").ran);  // a tab before the first space ends the word too
     EXPECT_TRUE(Execute("\treg.words").ran);       // only a leading space empties the word
     const Outcome run = Execute("Reg.Words x");
     EXPECT_TRUE(run.ran);
     EXPECT_EQ(run.out, "reg.Words\r\n");  // the command keeps its registered name
-    EXPECT_EQ(gJournal.arguments, (std::vector<std::string>{"", "one  two", "x", "", "x"}));
+    EXPECT_EQ(gJournal.arguments, (std::vector<std::string>{"one  two", "x", "", "x"}));
     EXPECT_EQ(gJournal.made, 1);  // made once, on first use
 
     // Nothing runs, and nothing is written, for an empty word, a line starting with a
@@ -149,20 +121,7 @@ TEST_F(CommandRegistryTest, ReadsTheWordAndTheArgumentsOfALine) {
     // Units above 255 in a line are compared as they are.
     EXPECT_FALSE(Execute(UTF16String{0xFF32, 'e', 'g', '.', 'w', 'o', 'r', 'd', 's'}).ran);
     EXPECT_FALSE(Execute(UTF16String{0xD800, 0x00, 0xFFFF}).ran);
-    EXPECT_EQ(gJournal.arguments.size(), 5u);
-}
-
-TEST_F(CommandRegistryTest, TheFirstRegistrationStays) {
-    registry::RegisterCommand(W("reg.first"), W("reg.first - the first"), &MakeRecording);
-    registry::RegisterCommand(W("REG.FIRST"), W("REG.FIRST - the second"), nullptr);
-    EXPECT_TRUE(Execute("reg.first").ran);
-    EXPECT_EQ(Execute("reg.first").out, "reg.first\r\n");
-    std::basic_stringbuf<UTF16Char> buffer;
-    UTF16OutputStream out(&buffer);
-    console::ListCommands(out);
-    EXPECT_NE(N(buffer.str()).find("reg.first - the first\r\n"), std::string::npos);
-    EXPECT_EQ(N(buffer.str()).find("the second"), std::string::npos);
-    delete registry::UnregisterCommand(W("reg.first"));
+    EXPECT_EQ(gJournal.arguments.size(), 4u);
 }
 
 TEST_F(CommandRegistryTest, HandsBackOnlyCommandsItMade) {
@@ -178,12 +137,7 @@ TEST_F(CommandRegistryTest, HandsBackOnlyCommandsItMade) {
     std::unique_ptr<Command> command(registry::UnregisterCommand(W("Reg.Idle")));
     ASSERT_NE(command, nullptr);
     EXPECT_EQ(N(command->GetName()), "reg.idle");
-    EXPECT_EQ(N(command->GetHelp()), "reg.idle - never run");
-    EXPECT_FALSE(registry::IsCommandRegistered(W("reg.idle")));
     EXPECT_FALSE(Execute("reg.idle").ran);
-    EXPECT_EQ(gJournal.destroyed, 0);
-    command.reset();
-    EXPECT_EQ(gJournal.destroyed, 1);
 
     // The name can be registered again, and a new object is made.
     registry::RegisterCommand(W("reg.idle"), W("reg.idle - again"), &MakeRecording);
@@ -192,7 +146,7 @@ TEST_F(CommandRegistryTest, HandsBackOnlyCommandsItMade) {
     delete registry::UnregisterCommand(W("reg.idle"));
 }
 
-TEST_F(CommandRegistryTest, AFactoryWithoutAnObjectIsAskedAgain) {
+TEST_F(CommandRegistryTest, AFactoryWithoutAnObjectIsAskedAgainAndWhatACommandThrowsPassesOut) {
     registry::RegisterCommand(W("reg.late"), W("reg.late - made on the third try"), &MakeRecording);
     gJournal.refusals = 2;
     EXPECT_FALSE(Execute("reg.late").ran);
@@ -201,45 +155,32 @@ TEST_F(CommandRegistryTest, AFactoryWithoutAnObjectIsAskedAgain) {
     EXPECT_TRUE(Execute("reg.late x").ran);
     EXPECT_EQ(gJournal.arguments, std::vector<std::string>{"x"});
 
+    // What the command throws passes out, and the command stays.
+    EXPECT_THROW(Execute("reg.late fail"), std::runtime_error);
+    EXPECT_TRUE(Execute("reg.late ok").ran);
+    EXPECT_EQ(gJournal.made, 1);
+
     registry::RegisterCommand(W("reg.nofactory"), W("reg.nofactory - none"), nullptr);
     EXPECT_FALSE(Execute("reg.nofactory").ran);
     delete registry::UnregisterCommand(W("reg.late"));
 }
 
-TEST_F(CommandRegistryTest, WhatACommandThrowsPassesOutAndTheCommandStays) {
-    registry::RegisterCommand(W("reg.throws"), W("reg.throws - fails on 'fail'"), &MakeRecording);
-    EXPECT_THROW(Execute("reg.throws fail"), std::runtime_error);
-    EXPECT_TRUE(registry::IsCommandRegistered(W("reg.throws")));
-    EXPECT_TRUE(Execute("reg.throws ok").ran);
-    EXPECT_EQ(gJournal.made, 1);
-    delete registry::UnregisterCommand(W("reg.throws"));
-}
-
-TEST_F(CommandRegistryTest, ListsTheHelpTextsInNameOrder) {
+TEST_F(CommandRegistryTest, ListsTheHelpTextsInNameOrderAndKeepsTheFirstRegistration) {
     registry::RegisterCommand(W("zz.gamma"), W("zz.gamma - third"), &MakeRecording);
     registry::RegisterCommand(W("ZZ.Beta"), W("ZZ.Beta - second"), &MakeRecording);
     registry::RegisterCommand(W("zz.alpha"), W("zz.alpha - first"), &MakeRecording);
     registry::RegisterCommand(W("zz.alpha.more"), W("zz.alpha.more - after its prefix"), &MakeRecording);
+    registry::RegisterCommand(W("ZZ.GAMMA"), W("ZZ.GAMMA - the second"), nullptr);
+    EXPECT_EQ(Execute("zz.gamma").out, "zz.gamma\r\n");
 
     std::basic_stringbuf<UTF16Char> buffer;
     UTF16OutputStream out(&buffer);
     console::ListCommands(out);
-    const std::string listing = N(buffer.str());
-
-    std::list<UTF16String> names;
-    registry::GetCommandNames(names);
-    std::vector<std::string> lines;
-    for (std::size_t start = 0, end; (end = listing.find("\r\n", start)) != std::string::npos;
-         start = end + 2)
-        lines.push_back(listing.substr(start, end - start));
-    ASSERT_EQ(lines.size(), names.size() + 3);
-    EXPECT_EQ(lines[0], "Currently installed commands.");
-    EXPECT_EQ(lines[1], std::string(29, '-'));
-    EXPECT_EQ(lines.back(), "");
-    EXPECT_EQ(listing.substr(listing.size() - 4), "\r\n\r\n");
-    EXPECT_NE(listing.find("zz.alpha - first\r\nzz.alpha.more - after its prefix\r\nZZ.Beta - second\r\n"
-                           "zz.gamma - third\r\n"),
+    EXPECT_NE(N(buffer.str())
+                  .find("zz.alpha - first\r\nzz.alpha.more - after its prefix\r\nZZ.Beta - second\r\n"
+                        "zz.gamma - third\r\n"),
               std::string::npos);
+    EXPECT_EQ(N(buffer.str()).find("the second"), std::string::npos);
 }
 
 }  // namespace

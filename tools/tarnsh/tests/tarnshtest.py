@@ -5,8 +5,6 @@ import tempfile
 
 
 class Home:
-    """A scratch home folder; tarnsh's settings, history and temporary files land in it."""
-
     def __init__(self):
         self._dir = tempfile.TemporaryDirectory(prefix="tarnsh-test-")
         self.root = self._dir.name
@@ -23,7 +21,6 @@ class Home:
         return os.path.join(self.root, *parts)
 
     def find(self, name):
-        """Every file of that name under the home, as paths."""
         found = []
         for folder, _, files in os.walk(self.path("home")):
             found += [os.path.join(folder, f) for f in files if f == name]
