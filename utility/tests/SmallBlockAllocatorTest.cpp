@@ -5,6 +5,8 @@
 #include "utility/src/SmallBlockAllocator/AllocatorManager.h"
 #include "utility/src/SmallBlockAllocator/SmallBlockAllocator.h"
 
+#include <tarncore_testing/TestEnvironment.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -193,13 +195,7 @@ TEST(AllocatorManager, ReleasePassesGiveEmptyChunksBack) {
 // After a million 64-byte blocks are given back, the pools return every chunk they may
 // and the resident memory falls back near where it started.
 TEST(SmallBlockAllocator, ResidentMemoryReturnsAfterAMillionBlocks) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "sanitizer allocators keep freed memory";
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-    GTEST_SKIP() << "sanitizer allocators keep freed memory";
-#endif
-#endif
+    if (tarncore::testing::kUnderMemorySanitizer) GTEST_SKIP() << "sanitizer allocators keep freed memory";
     std::vector<void*> blocks(1000000, nullptr);
     sba::Dispose(sba::Allocate(64), 64);  // the pools exist before the first measure
     // Once a large block has been freed, the system allocator keeps blocks of that size

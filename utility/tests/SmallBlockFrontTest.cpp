@@ -8,6 +8,8 @@
 #include "utility/src/SmallBlockAllocator/SmallBlockAllocator.h"
 #include "utility/src/SmallBlockAllocator/ThreadCache.h"
 
+#include <tarncore_testing/TestEnvironment.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -274,13 +276,7 @@ TEST(SmallBlockFront, RefusesBlocksNoPoolOwns) {
 // A million 64-byte blocks allocated on one thread and given back on another: once both
 // threads have ended, the resident memory is back near where it started.
 TEST(SmallBlockFront, AMillionBlocksPassedBetweenThreadsComeBack) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "sanitizer allocators keep freed memory";
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-    GTEST_SKIP() << "sanitizer allocators keep freed memory";
-#endif
-#endif
+    if (tarncore::testing::kUnderMemorySanitizer) GTEST_SKIP() << "sanitizer allocators keep freed memory";
     std::vector<void*> blocks(1000000, nullptr);
     sba::Dispose(sba::Allocate(64), 64);  // the pools exist before the first measure
     // As in the single-thread measure: the allocator keeps one spare largest chunk.

@@ -13,5 +13,19 @@ const std::string& TestRoot();
 // A new empty folder inside TestRoot()/tmp.
 std::string MakeTempFolder(const std::string& inPrefix = "t");
 
+// Whether this build runs under AddressSanitizer or ThreadSanitizer, whose allocators
+// keep freed memory: measures of resident memory mean nothing there.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kUnderMemorySanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kUnderMemorySanitizer = true;
+#else
+constexpr bool kUnderMemorySanitizer = false;
+#endif
+#else
+constexpr bool kUnderMemorySanitizer = false;
+#endif
+
 }  // namespace testing
 }  // namespace tarncore
